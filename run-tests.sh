@@ -1,0 +1,10 @@
+#!/bin/sh
+# Installs what is missing, builds Tarvenloft with its tests and runs every test through CTest.
+# The real-window tests start their own private Xvfb displays.
+set -eu
+cd "$(dirname "$0")"
+./install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+cd build
+ctest --output-on-failure -j2 "$@"

@@ -1,0 +1,3 @@
+/* Placeholder until this module is written. */
+#include "lang_parser.h"
+int parStrings(CText&, std::string) { return 0; }

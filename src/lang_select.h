@@ -1,0 +1,11 @@
+/*
+ * Tarvenloft - the first-run language selection screen.
+ */
+#ifndef TARVENLOFT_LANG_SELECT_H
+#define TARVENLOFT_LANG_SELECT_H
+
+#include "header.h"
+
+void titleLanguageSelect();
+
+#endif

@@ -1,0 +1,39 @@
+/*
+ * Tarvenloft - start-up of the library and the hardware.
+ *
+ * CSetup brings the library up in a fixed order: the library itself, the
+ * pacing timers, keyboard and mouse, the display with its back buffer and
+ * pointer, and sound. A step that cannot go on shows a message and ends the
+ * process with the exit code of its stage: 1xx library, 2xx timers,
+ * 3xx display. Only this module and screen.cpp touch the display.
+ */
+#ifndef TARVENLOFT_SETUP_H
+#define TARVENLOFT_SETUP_H
+
+#include "header.h"
+
+/* Exit codes of the start-up stages. */
+const int iExitLibrary = 101;       // the library could not be initialised
+const int iExitTimers = 201;        // a pacing timer could not be installed
+const int iExitFullscreen = 301;    // no full-screen mode at 32 or 16 bits
+const int iExitWindowed = 302;      // no windowed mode at 32 or 16 bits
+const int iExitBackBuffer = 303;    // the back buffer could not be created
+
+class CSetup
+{
+  public:
+    std::string tPath;  // path of the pointer image, set by Graphics
+
+    int Init();
+    int Graphics();
+    int Input();
+    int Network();
+    int Sound();
+    int Timers();
+};
+
+extern CSetup setup;  // the one start-up object
+
+int setupCore();
+
+#endif
