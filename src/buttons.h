@@ -35,8 +35,8 @@ extern stButton sButton[iTotalButtons];  // the button slots
 extern bool bBlink;                      // hovered and pressed buttons blink
 extern int iBlinker;                     // blink phase, 0..5
 
-int butNew(int iToSet, int iSetX, int iSetY, std::string tUp, std::string tDown,
-           std::string tHover, int iOffset);
+int butNew(int iToSet, int iSetX, int iSetY, std::string tUp, std::string tDown, std::string tHover,
+           int iOffset);
 void butUpdate();
 void butDisplay();
 int butCheck(int iToCheck);

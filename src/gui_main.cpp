@@ -2,4 +2,7 @@
 #include "gui_main.h"
 #include "timing.h"
 void guiDebug_() {}
-void displayAll() { timeWait(); }
+void displayAll()
+{
+    timeWait();
+}

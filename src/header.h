@@ -15,16 +15,16 @@
 #include <string>
 
 /* Screen and map grid. */
-const int sys_iScreenWidth = 640;  // width of the display and of the back buffer
-const int sys_iScreenHeight = 480; // height of the display and of the back buffer
-const int giTileX = 32;            // horizontal step of the map grid on screen
-const int giTileY = 32;            // vertical step of the map grid on screen
-const int giTileWidth = 32;        // width of one tile image in a tileset
-const int giTileHeight = 48;       // height of one tile image (16 pixels over the cell above)
-const int giTilesWide = 20;        // map cells visible across the screen
-const int giTilesHigh = 15;        // map cells visible down the screen
-const int giTerrainLayers = 4;     // terrain layers of a map
-const int giTotalStrings = 500;    // slots of one string table
+const int sys_iScreenWidth = 640;   // width of the display and of the back buffer
+const int sys_iScreenHeight = 480;  // height of the display and of the back buffer
+const int giTileX = 32;             // horizontal step of the map grid on screen
+const int giTileY = 32;             // vertical step of the map grid on screen
+const int giTileWidth = 32;         // width of one tile image in a tileset
+const int giTileHeight = 48;        // height of one tile image (16 pixels over the cell above)
+const int giTilesWide = 20;         // map cells visible across the screen
+const int giTilesHigh = 15;         // map cells visible down the screen
+const int giTerrainLayers = 4;      // terrain layers of a map
+const int giTotalStrings = 500;     // slots of one string table
 
 /* Resource directories; each ends in "/" so that paths are plain concatenations. */
 const std::string sys_tSysPath = "system/";            // root of the resource tree

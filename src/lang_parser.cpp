@@ -1,3 +1,6 @@
 /* Placeholder until this module is written. */
 #include "lang_parser.h"
-int parStrings(CText&, std::string) { return 0; }
+int parStrings(CText&, std::string)
+{
+    return 0;
+}

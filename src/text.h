@@ -21,11 +21,11 @@ const int iExitFont = 401;       // a font image could not be loaded
 
 struct stFont
 {
-    BITMAP* bSource;            // the font image, mask colour for transparency
-    int iHeight;                // glyph cell height H
-    int iStart[iTotalChars];    // per-character start offsets (unused: glyphs start at the cell edge)
-    int iWidth[iTotalChars];    // advance width of each character, 0..W
-    int iWidthSource;           // glyph cell width W
+    BITMAP* bSource;          // the font image, mask colour for transparency
+    int iHeight;              // glyph cell height H
+    int iStart[iTotalChars];  // per-character start offsets (unused: glyphs start at the cell edge)
+    int iWidth[iTotalChars];  // advance width of each character, 0..W
+    int iWidthSource;         // glyph cell width W
 };
 
 struct stTextObject
@@ -42,8 +42,8 @@ struct stTextObject
     std::string tText;  // the text, markers included
 };
 
-extern stFont sFont[iTotalFonts];              // the font slots
-extern stTextObject sText[iTotalTObjects];     // the text-object slots
+extern stFont sFont[iTotalFonts];           // the font slots
+extern stTextObject sText[iTotalTObjects];  // the text-object slots
 
 int txtSetFont(int iFontNumberToSet, const char* cFontImageName, int iFontWidthToSet,
                int iFontHeightToSet);
@@ -52,8 +52,8 @@ int txtCheckWordLength(int iFont, std::string tText);
 int txtOut(int iFontToUse, int iTextLocationX, int iTextLocationY, std::string tText,
            int iTextLength, int iNumberOfCharactersToPrint);
 int txtCenter(int iFont, int iLocX, int iLocY, std::string tText, int iToPrint);
-int txtNew(int iToSet, int iLocX, int iLocY, std::string tText, int iFont, int iWidth,
-           int iAlign, int iSpeed);
+int txtNew(int iToSet, int iLocX, int iLocY, std::string tText, int iFont, int iWidth, int iAlign,
+           int iSpeed);
 int txtKill(int iToKill);
 int txtKillAll();
 void txtDisplay();

@@ -1,3 +1,6 @@
 /* Placeholder until this module is written. */
 #include "title_page.h"
-int titlePage() { return 0; }
+int titlePage()
+{
+    return 0;
+}

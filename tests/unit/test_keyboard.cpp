@@ -1,0 +1,123 @@
+/*
+ * Tarvenloft tests - single key presses from the live key table.
+ */
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "keyboard.h"
+
+class KeyboardTest : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        memset(keycheck.bDown, 0, sizeof(keycheck.bDown));
+        memset(keycheck.bPressed, 0, sizeof(keycheck.bPressed));
+        memset((void*)key, 0, KEY_MAX);
+    }
+    void TearDown() override
+    {
+        memset((void*)key, 0, KEY_MAX);
+    }
+    // One frame with iKey held (or not) while the frame samples the keyboard.
+    void Frame(int iKey, bool bHeld)
+    {
+        key[iKey] = bHeld ? 1 : 0;
+        keyUpdate();
+    }
+};
+
+TEST_F(KeyboardTest, HoldingAKeyGivesOnePressOnRelease)
+{
+    for (int i = 0; i < 120; i++)
+    {
+        Frame(KEY_RIGHT, true);
+        EXPECT_FALSE(keyCheck(KEY_RIGHT)) << "frame " << i;
+    }
+    Frame(KEY_RIGHT, false);
+    EXPECT_TRUE(keyCheck(KEY_RIGHT));
+    EXPECT_FALSE(keyCheck(KEY_RIGHT));
+    Frame(KEY_RIGHT, false);
+    EXPECT_FALSE(keyCheck(KEY_RIGHT));
+}
+
+TEST_F(KeyboardTest, TapBetweenTwoSamplesRegistersNothing)
+{
+    keyUpdate();
+    key[KEY_ESC] = 1;
+    key[KEY_ESC] = 0;
+    keyUpdate();
+    EXPECT_FALSE(keyCheck(KEY_ESC));
+}
+
+TEST_F(KeyboardTest, PendingPressWaitsUntilCollected)
+{
+    Frame(KEY_ESC, true);
+    Frame(KEY_ESC, false);
+    for (int i = 0; i < 500; i++)
+    {
+        keyUpdate();
+    }
+    EXPECT_TRUE(keyCheck(KEY_ESC));
+}
+
+TEST_F(KeyboardTest, SeveralReleasesLeaveOnePendingPress)
+{
+    for (int i = 0; i < 3; i++)
+    {
+        Frame(KEY_LEFT, true);
+        Frame(KEY_LEFT, false);
+    }
+    EXPECT_TRUE(keyCheck(KEY_LEFT));
+    EXPECT_FALSE(keyCheck(KEY_LEFT));
+}
+
+TEST_F(KeyboardTest, KeysAreTrackedIndependently)
+{
+    key[KEY_LEFT] = 1;
+    key[KEY_RIGHT] = 1;
+    keyUpdate();
+    key[KEY_LEFT] = 0;
+    keyUpdate();
+    EXPECT_TRUE(keyCheck(KEY_LEFT));
+    EXPECT_FALSE(keyCheck(KEY_RIGHT));
+    key[KEY_RIGHT] = 0;
+    keyUpdate();
+    EXPECT_TRUE(keyCheck(KEY_RIGHT));
+}
+
+TEST_F(KeyboardTest, ResetDropsPendingPressesOnly)
+{
+    Frame(KEY_ESC, true);
+    Frame(KEY_ESC, false);
+    Frame(KEY_RIGHT, true);
+    EXPECT_EQ(keyReset(), 0);
+    EXPECT_FALSE(keyCheck(KEY_ESC));
+    // The key held through the reset still counts when it is let go.
+    Frame(KEY_RIGHT, false);
+    EXPECT_TRUE(keyCheck(KEY_RIGHT));
+}
+
+TEST_F(KeyboardTest, CodesOutsideTheTableAreNeverPressed)
+{
+    for (int i = 0; i < 256; i++)
+    {
+        keycheck.bPressed[i] = true;
+    }
+    EXPECT_FALSE(keyCheck(-1));
+    EXPECT_FALSE(keyCheck(256));
+    EXPECT_FALSE(keyCheck(100000));
+    EXPECT_FALSE(keyCheck(-100000));
+    EXPECT_TRUE(keyCheck(255));  // inside the table, set by hand above
+}
+
+TEST_F(KeyboardTest, CodesAboveTheLibraryTableNeverRegister)
+{
+    Frame(KEY_RIGHT, true);
+    Frame(KEY_RIGHT, false);
+    for (int i = KEY_MAX; i < 256; i++)
+    {
+        EXPECT_FALSE(keyCheck(i)) << i;
+    }
+}
