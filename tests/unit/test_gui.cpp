@@ -16,6 +16,7 @@
 #include "gui_main.h"
 #include "keyboard.h"
 #include "screen.h"
+#include "text.h"
 #include "timing.h"
 
 namespace
@@ -38,12 +39,28 @@ class GuiTest : public testing::Test
         {
             sButton[i] = stButton();
         }
+        for (int i = 0; i < iTotalTObjects; i++)
+        {
+            sText[i].bActive = false;
+        }
         bBlink = false;
         iBlinker = 0;
         mouse_x = 600;
         mouse_y = 20;
         mouse_b = 0;
         iSecond = 0;
+        // the box's number is drawn in font 1: give it glyphs that are all mask colour, so the
+        // text leaves the box's pixels as they are
+        sOldFont = sFont[1];
+        sFont[1] = stFont();
+        sFont[1].bSource = create_bitmap(17 * 8, 17 * 9);
+        clear_to_color(sFont[1].bSource, makecol(255, 0, 255));
+        sFont[1].iHeight = 8;
+        sFont[1].iWidthSource = 8;
+        for (int i = 0; i < iTotalChars; i++)
+        {
+            sFont[1].iWidth[i] = 8;
+        }
         solid_mode();
         set_trans_blender(0, 0, 0, 127);
         // a frame with Tab up lets go of any Tab latch an earlier test left behind
@@ -66,6 +83,8 @@ class GuiTest : public testing::Test
         key[KEY_ESC] = 0;
         sys_bDebugMode = false;
         sys_bUseVSync = true;
+        destroy_bitmap(sFont[1].bSource);
+        sFont[1] = sOldFont;
         cDisplay.Close();
     }
 
@@ -93,6 +112,7 @@ class GuiTest : public testing::Test
     }
 
     fake::CFakeDisplay cDisplay;
+    stFont sOldFont = {};
 };
 
 // One channel of pure blue laid over iUnder by the translucent fill at iAlpha.
