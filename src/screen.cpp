@@ -1,6 +1,102 @@
-/* Placeholder until this module is written. */
+/*
+ * Tarvenloft - the way from the back buffer to the visible screen.
+ *
+ * This is the only module besides start-up that touches `screen`. A fade
+ * takes a snapshot of the back buffer and, step by step, fills the back
+ * buffer with a plain colour, lays the snapshot over it at a rising or
+ * falling alpha and presents the result. Fades are paced by the vertical
+ * retrace, not by the frame timer, and cannot be interrupted.
+ */
 #include "screen.h"
-void screenDisplay() {}
-void screenGet(BITMAP*) {}
-void screenIn(int, int) {}
-void screenOut(int, int) {}
+
+const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
+
+void screenDisplay()
+{
+    if (sys_bUseVSync)
+    {
+        vsync();
+    }
+    blit(mBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+void screenGet(BITMAP* mBitmap)
+{
+    blit(mBuffer, mBitmap, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+static int screenFadeStep(int iSpeed)
+{
+    return iSpeed > 0 ? iSpeed : iDefaultFadeStep;
+}
+
+// Steps of a fade over the 0..255 alpha scale: in shows 0, s, 2s, ... up to 254, out shows
+// 255, 255 - s, ... down to 1; both come to floor(254 / s) + 1 steps. Counting steps instead of
+// adding up alphas keeps a huge step from overflowing.
+static int screenFadeSteps(int iStep)
+{
+    return 254 / iStep + 1;
+}
+
+// Snapshot of the back buffer without the pointer, or NULL when no bitmap could be made for it.
+static BITMAP* screenSnapshot()
+{
+    BITMAP* mTemp = create_bitmap(SCREEN_W, SCREEN_H);
+    show_mouse(NULL);
+    if (mTemp != NULL)
+    {
+        blit(mBuffer, mTemp, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    }
+    return mTemp;
+}
+
+// One step of a fade: the snapshot over the plain colour at iAlpha, presented after a retrace.
+static void screenFadeFrame(BITMAP* mTemp, int iColor, int iAlpha)
+{
+    rectfill(mBuffer, 0, 0, SCREEN_W, SCREEN_H, iColor);
+    set_trans_blender(0, 0, 0, iAlpha);
+    draw_trans_sprite(mBuffer, mTemp, 0, 0);
+    vsync();
+    screenDisplay();
+}
+
+// Fades the back buffer's picture in from iColor. The blender is left at the last alpha. Without
+// memory for the snapshot the picture is simply presented.
+void screenIn(int iSpeed, int iColor)
+{
+    BITMAP* mTemp = screenSnapshot();
+    if (mTemp == NULL)
+    {
+        screenDisplay();
+        return;
+    }
+    const int iStep = screenFadeStep(iSpeed);
+    const int iSteps = screenFadeSteps(iStep);
+    for (int i = 0; i < iSteps; i++)
+    {
+        screenFadeFrame(mTemp, iColor, i * iStep);
+    }
+    destroy_bitmap(mTemp);
+}
+
+// Fades the back buffer's picture out to iColor and leaves the visible screen in that colour.
+// Without memory for the snapshot the picture is presented and then covered at once.
+void screenOut(int iSpeed, int iColor)
+{
+    BITMAP* mTemp = screenSnapshot();
+    if (mTemp == NULL)
+    {
+        screenDisplay();
+    }
+    else
+    {
+        const int iStep = screenFadeStep(iSpeed);
+        const int iSteps = screenFadeSteps(iStep);
+        for (int i = 0; i < iSteps; i++)
+        {
+            screenFadeFrame(mTemp, iColor, 255 - i * iStep);
+        }
+        destroy_bitmap(mTemp);
+    }
+    rectfill(screen, 0, 0, SCREEN_W, SCREEN_H, iColor);
+}
