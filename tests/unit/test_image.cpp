@@ -186,6 +186,33 @@ Bytes makeBmp(const BmpOptions& o)
     return v;
 }
 
+// An OS/2 BMP (12-byte header) of the test picture.
+Bytes makeOs2Bmp(const BmpOptions& o)
+{
+    Bytes vPixels;
+    for (int y = o.iHeight - 1; y >= 0; y--)
+    {
+        Bytes vRow = bmpRow(o, y);
+        vPixels.insert(vPixels.end(), vRow.begin(), vRow.end());
+    }
+    uint32_t iOffset = 26 + 3 * o.iColours;
+    Bytes v = {'B', 'M'};
+    put32(v, iOffset + vPixels.size());
+    put32(v, 0);
+    put32(v, iOffset);
+    put32(v, 12);
+    put16(v, o.iWidth);
+    put16(v, o.iHeight);
+    put16(v, 1);
+    put16(v, o.iBits);
+    for (const Rgb& c : pictureTable(o.iColours))
+    {
+        v.insert(v.end(), {(unsigned char)c.b, (unsigned char)c.g, (unsigned char)c.r});
+    }
+    v.insert(v.end(), vPixels.begin(), vPixels.end());
+    return v;
+}
+
 struct PngOptions
 {
     int iColourType = PNG_COLOR_TYPE_RGB;
@@ -473,12 +500,22 @@ TEST_F(ImageTest, BmpLayoutsLoadAsLoadBitmapDoes)
     vCases[5].o.cMasks[2] = 0x1F;
     vCases[6].cName = "rgb555.bmp";
     vCases[6].o.iBits = 16;
+    BmpOptions oOs2Palette;
+    oOs2Palette.iBits = 8;
+    oOs2Palette.iColours = 256;
+    std::vector<std::pair<std::string, Bytes>> vFiles;
     for (const Case& c : vCases)
     {
-        std::string tPath = write(c.cName, makeBmp(c.o));
+        vFiles.push_back({c.cName, makeBmp(c.o)});
+    }
+    vFiles.push_back({"os2_rgb24.bmp", makeOs2Bmp(BmpOptions())});
+    vFiles.push_back({"os2_pal8.bmp", makeOs2Bmp(oOs2Palette)});
+    for (const auto& c : vFiles)
+    {
+        std::string tPath = write(c.first, c.second);
         for (int iDepth : kDepths)
         {
-            SCOPED_TRACE(std::string(c.cName) + " at " + std::to_string(iDepth) + " bits");
+            SCOPED_TRACE(c.first + " at " + std::to_string(iDepth) + " bits");
             set_color_depth(iDepth);
             std::string tWhy;
             BITMAP* mOurs = imgLoad(tPath, tWhy);
