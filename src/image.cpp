@@ -16,8 +16,9 @@
  *   the file) and only then handed to the library's BMP reader, from memory.
  *   That reader does the colour conversion, so pixels come out exactly as
  *   load_bitmap gives them.
- * - PNG: decoded here with libpng from memory, with size and chunk limits;
- *   the bitmap is made only after the whole image decoded. Pixels are
+ * - PNG: the header and every chunk length are checked against the file,
+ *   then the image is decoded here with libpng from memory, with size and
+ *   chunk limits; the bitmap is made only after the whole image decoded. Pixels are
  *   written with makecol, so (255, 0, 255) is the mask colour at any depth.
  *   Alpha and gamma are ignored: the artwork marks transparency with the
  *   mask colour, and a 32-bit pixel that kept its alpha byte would no longer
