@@ -1,0 +1,881 @@
+/*
+ * Tarvenloft unit tests - reading image files (imgLoad, imgRequire).
+ *
+ * Good BMP and PNG files of every layout the program may meet are written
+ * here by small encoders and must load with the pixels the library's own
+ * load_bitmap gives, at 32 and 16 bits. Damaged files, and the files in
+ * tests/data/image-repro that break the library's readers, must be refused
+ * quickly with a reason.
+ */
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <dirent.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image.h"
+
+#include <loadpng.h>
+
+namespace
+{
+
+typedef std::vector<unsigned char> Bytes;
+
+struct Rgb
+{
+    int r, g, b;
+};
+
+const int kWidth = 13;  // odd, so that BMP rows need padding
+const int kHeight = 7;
+
+// The test picture: the mask colour, light pink and glyph-marker blue first, then a spread.
+Rgb pictureColour(int x, int y)
+{
+    if (y == 0 && x < 3)
+    {
+        const Rgb cKeys[3] = {{255, 0, 255}, {255, 128, 255}, {0, 0, 255}};
+        return cKeys[x];
+    }
+    return {(x * 37 + y * 11) & 255, (x * 5 + y * 71) & 255, ((x * 13) ^ (y * 29)) & 255};
+}
+
+// A palette whose first entries are the three key colours; index of (x, y) below.
+std::vector<Rgb> pictureTable(int iColours)
+{
+    std::vector<Rgb> v;
+    for (int i = 0; i < iColours; i++)
+    {
+        v.push_back(i < 3 ? pictureColour(i, 0) : Rgb{(i * 67) & 255, (i * 23) & 255, 255 - i});
+    }
+    return v;
+}
+
+int pictureIndex(int x, int y, int iColours)
+{
+    return iColours > 0 ? (x + y * kWidth) % iColours : 0;
+}
+
+void put16(Bytes& v, uint32_t i)
+{
+    v.push_back(i & 255);
+    v.push_back((i >> 8) & 255);
+}
+
+void put32(Bytes& v, uint32_t i)
+{
+    put16(v, i & 0xFFFF);
+    put16(v, i >> 16);
+}
+
+struct BmpOptions
+{
+    int iBits = 24;
+    int iColours = 0;  // palette entries written (paletted images)
+    uint32_t iCompression = 0;
+    uint32_t cMasks[3] = {0, 0, 0};  // bit fields, written when compression is 3
+    bool bTopDown = false;
+    int iWidth = kWidth;
+    int iHeight = kHeight;
+};
+
+uint32_t bmpPixel(const BmpOptions& o, int x, int y)
+{
+    if (o.iBits <= 8)
+    {
+        return pictureIndex(x, y, o.iColours);
+    }
+    Rgb c = pictureColour(x, y);
+    if (o.iBits == 16 && o.cMasks[1] == 0x7E0)
+    {
+        return ((c.r >> 3) << 11) | ((c.g >> 2) << 5) | (c.b >> 3);
+    }
+    if (o.iBits == 16)
+    {
+        return ((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3);
+    }
+    return (c.r << 16) | (c.g << 8) | c.b;
+}
+
+// One BMP row, packed and padded to four bytes.
+Bytes bmpRow(const BmpOptions& o, int y)
+{
+    Bytes v;
+    uint32_t iAccum = 0;
+    int iAccumBits = 0;
+    for (int x = 0; x < o.iWidth; x++)
+    {
+        uint32_t iPixel = bmpPixel(o, x, y);
+        if (o.iBits < 8)
+        {
+            iAccum = (iAccum << o.iBits) | iPixel;
+            iAccumBits += o.iBits;
+            if (iAccumBits == 8)
+            {
+                v.push_back(iAccum);
+                iAccum = iAccumBits = 0;
+            }
+        }
+        else
+        {
+            for (int b = 0; b < o.iBits / 8; b++)
+            {
+                v.push_back((iPixel >> (8 * b)) & 255);
+            }
+        }
+    }
+    if (iAccumBits > 0)
+    {
+        v.push_back(iAccum << (8 - iAccumBits));
+    }
+    while (v.size() % 4 != 0)
+    {
+        v.push_back(0);
+    }
+    return v;
+}
+
+// A Windows BMP (40-byte header) of the test picture.
+Bytes makeBmp(const BmpOptions& o)
+{
+    Bytes vPixels;
+    for (int y = o.iHeight - 1; y >= 0; y--)
+    {
+        Bytes vRow = bmpRow(o, o.bTopDown ? o.iHeight - 1 - y : y);
+        vPixels.insert(vPixels.end(), vRow.begin(), vRow.end());
+    }
+    uint32_t iOffset = 54 + 4 * o.iColours + (o.iCompression == 3 ? 12 : 0);
+    Bytes v = {'B', 'M'};
+    put32(v, iOffset + vPixels.size());
+    put32(v, 0);
+    put32(v, iOffset);
+    put32(v, 40);
+    put32(v, o.iWidth);
+    put32(v, o.bTopDown ? -o.iHeight : o.iHeight);
+    put16(v, 1);
+    put16(v, o.iBits);
+    put32(v, o.iCompression);
+    put32(v, vPixels.size());
+    put32(v, 2835);
+    put32(v, 2835);
+    put32(v, o.iColours);
+    put32(v, 0);
+    if (o.iCompression == 3)
+    {
+        for (uint32_t iMask : o.cMasks)
+        {
+            put32(v, iMask);
+        }
+    }
+    for (const Rgb& c : pictureTable(o.iColours))
+    {
+        Bytes vEntry = {(unsigned char)c.b, (unsigned char)c.g, (unsigned char)c.r, 0};
+        v.insert(v.end(), vEntry.begin(), vEntry.end());
+    }
+    v.insert(v.end(), vPixels.begin(), vPixels.end());
+    return v;
+}
+
+// An OS/2 BMP (12-byte header) of the test picture.
+Bytes makeOs2Bmp(const BmpOptions& o)
+{
+    Bytes vPixels;
+    for (int y = o.iHeight - 1; y >= 0; y--)
+    {
+        Bytes vRow = bmpRow(o, y);
+        vPixels.insert(vPixels.end(), vRow.begin(), vRow.end());
+    }
+    uint32_t iOffset = 26 + 3 * o.iColours;
+    Bytes v = {'B', 'M'};
+    put32(v, iOffset + vPixels.size());
+    put32(v, 0);
+    put32(v, iOffset);
+    put32(v, 12);
+    put16(v, o.iWidth);
+    put16(v, o.iHeight);
+    put16(v, 1);
+    put16(v, o.iBits);
+    for (const Rgb& c : pictureTable(o.iColours))
+    {
+        v.insert(v.end(), {(unsigned char)c.b, (unsigned char)c.g, (unsigned char)c.r});
+    }
+    v.insert(v.end(), vPixels.begin(), vPixels.end());
+    return v;
+}
+
+struct PngOptions
+{
+    int iColourType = PNG_COLOR_TYPE_RGB;
+    int iBitDepth = 8;
+    int iColours = 0;  // palette entries (paletted images)
+    bool bTransparency = false;
+    bool bInterlaced = false;
+};
+
+// The channel values of one pixel as a PNG of this type stores them.
+std::vector<int> pngChannels(const PngOptions& o, int x, int y)
+{
+    Rgb c = pictureColour(x, y);
+    int iAlpha = (x * 40) & 255;
+    switch (o.iColourType)
+    {
+    case PNG_COLOR_TYPE_PALETTE:
+        return {pictureIndex(x, y, o.iColours)};
+    case PNG_COLOR_TYPE_GRAY:
+        return {c.g};
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return {c.g, iAlpha};
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return {c.r, c.g, c.b, iAlpha};
+    default:
+        return {c.r, c.g, c.b};
+    }
+}
+
+// The colour a correct reader must give for (x, y), whatever the alpha.
+Rgb pngExpected(const PngOptions& o, int x, int y)
+{
+    std::vector<int> v = pngChannels(o, x, y);
+    if (o.iColourType == PNG_COLOR_TYPE_PALETTE)
+    {
+        return pictureTable(o.iColours)[v[0]];
+    }
+    if (o.iColourType == PNG_COLOR_TYPE_GRAY || o.iColourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+    {
+        return {v[0], v[0], v[0]};
+    }
+    return {v[0], v[1], v[2]};
+}
+
+void pngCollect(png_structp pPng, png_bytep pData, png_size_t iCount)
+{
+    Bytes* pOut = (Bytes*)png_get_io_ptr(pPng);
+    pOut->insert(pOut->end(), pData, pData + iCount);
+}
+
+void pngFlush(png_structp) {}
+
+// A PNG of the test picture, written with libpng; 16-bit samples repeat the 8-bit value.
+Bytes makePng(const PngOptions& o)
+{
+    Bytes vOut;
+    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
+    png_infop pInfo = png_create_info_struct(pPng);
+    if (setjmp(png_jmpbuf(pPng)))
+    {
+        png_destroy_write_struct(&pPng, &pInfo);
+        return Bytes();
+    }
+    png_set_write_fn(pPng, &vOut, pngCollect, pngFlush);
+    png_set_IHDR(pPng, pInfo, kWidth, kHeight, o.iBitDepth, o.iColourType,
+                 o.bInterlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> vPalette;
+    for (const Rgb& c : pictureTable(o.iColours))
+    {
+        vPalette.push_back({(png_byte)c.r, (png_byte)c.g, (png_byte)c.b});
+    }
+    if (!vPalette.empty())
+    {
+        png_set_PLTE(pPng, pInfo, vPalette.data(), (int)vPalette.size());
+    }
+    std::vector<png_byte> vAlpha(o.iColours, 128);
+    if (o.bTransparency)
+    {
+        png_set_tRNS(pPng, pInfo, vAlpha.data(), (int)vAlpha.size(), NULL);
+    }
+    png_write_info(pPng, pInfo);
+    png_set_packing(pPng);
+    std::vector<Bytes> vRows(kHeight);
+    std::vector<png_bytep> vRowPointers;
+    for (int y = 0; y < kHeight; y++)
+    {
+        for (int x = 0; x < kWidth; x++)
+        {
+            for (int iChannel : pngChannels(o, x, y))
+            {
+                vRows[y].push_back(iChannel);
+                if (o.iBitDepth == 16)
+                {
+                    vRows[y].push_back(iChannel);
+                }
+            }
+        }
+        vRowPointers.push_back(vRows[y].data());
+    }
+    png_write_image(pPng, vRowPointers.data());
+    png_write_end(pPng, NULL);
+    png_destroy_write_struct(&pPng, &pInfo);
+    return vOut;
+}
+
+// A PNG chunk with its length and checksum.
+Bytes pngChunk(const char* cType, const Bytes& vData)
+{
+    Bytes v;
+    for (int i = 3; i >= 0; i--)
+    {
+        v.push_back((vData.size() >> (8 * i)) & 255);
+    }
+    v.insert(v.end(), cType, cType + 4);
+    v.insert(v.end(), vData.begin(), vData.end());
+    Bytes vCovered(cType, cType + 4);
+    vCovered.insert(vCovered.end(), vData.begin(), vData.end());
+    uint32_t iCrc = 0xFFFFFFFF;
+    for (unsigned char c : vCovered)
+    {
+        iCrc ^= c;
+        for (int k = 0; k < 8; k++)
+        {
+            iCrc = (iCrc >> 1) ^ (0xEDB88320 & (0 - (iCrc & 1)));
+        }
+    }
+    iCrc ^= 0xFFFFFFFF;
+    for (int i = 3; i >= 0; i--)
+    {
+        v.push_back((iCrc >> (8 * i)) & 255);
+    }
+    return v;
+}
+
+// A PNG that is only a signature and a header chunk claiming the given size.
+Bytes pngHeaderOnly(uint32_t iWidth, uint32_t iHeight)
+{
+    Bytes v = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes vHeader;
+    for (uint32_t i : {iWidth, iHeight})
+    {
+        for (int b = 3; b >= 0; b--)
+        {
+            vHeader.push_back((i >> (8 * b)) & 255);
+        }
+    }
+    vHeader.insert(vHeader.end(), {8, 2, 0, 0, 0});
+    Bytes vChunk = pngChunk("IHDR", vHeader);
+    v.insert(v.end(), vChunk.begin(), vChunk.end());
+    return v;
+}
+
+class ImageTest : public ::testing::Test
+{
+  protected:
+    std::string tDir;
+
+    void SetUp() override
+    {
+        set_color_depth(32);
+        char cTemplate[] = "/tmp/tarvenloft_image_XXXXXX";
+        ASSERT_NE(mkdtemp(cTemplate), nullptr);
+        tDir = cTemplate;
+    }
+
+    void TearDown() override
+    {
+        set_color_depth(32);
+        std::string tCommand = "rm -rf '" + tDir + "'";
+        EXPECT_EQ(system(tCommand.c_str()), 0);
+    }
+
+    std::string write(const std::string& tName, const Bytes& vData)
+    {
+        std::string tPath = tDir + "/" + tName;
+        FILE* pFile = fopen(tPath.c_str(), "wb");
+        EXPECT_NE(pFile, nullptr);
+        if (pFile != NULL)
+        {
+            if (!vData.empty())
+            {
+                fwrite(vData.data(), 1, vData.size(), pFile);
+            }
+            fclose(pFile);
+        }
+        return tPath;
+    }
+
+    // imgLoad must fail with a reason; returns the reason.
+    std::string refused(const std::string& tPath)
+    {
+        std::string tWhy;
+        BITMAP* mImage = imgLoad(tPath, tWhy);
+        EXPECT_EQ(mImage, nullptr) << tPath;
+        if (mImage != NULL)
+        {
+            destroy_bitmap(mImage);
+        }
+        EXPECT_FALSE(tWhy.empty()) << tPath;
+        return tWhy;
+    }
+};
+
+// Both bitmaps hold the same pixels; with bColourOnly, bits beyond r, g and b are not compared.
+void expectSamePixels(BITMAP* mOurs, BITMAP* mLibrary, bool bColourOnly)
+{
+    ASSERT_NE(mOurs, nullptr);
+    ASSERT_NE(mLibrary, nullptr);
+    ASSERT_EQ(mOurs->w, mLibrary->w);
+    ASSERT_EQ(mOurs->h, mLibrary->h);
+    ASSERT_EQ(bitmap_color_depth(mOurs), bitmap_color_depth(mLibrary));
+    int iDepth = bitmap_color_depth(mOurs);
+    int iMismatches = 0;
+    for (int y = 0; y < mOurs->h; y++)
+    {
+        for (int x = 0; x < mOurs->w; x++)
+        {
+            int a = getpixel(mOurs, x, y);
+            int b = getpixel(mLibrary, x, y);
+            if (bColourOnly)
+            {
+                b = makecol_depth(iDepth, getr_depth(iDepth, b), getg_depth(iDepth, b),
+                                  getb_depth(iDepth, b));
+            }
+            if (a != b && iMismatches++ < 5)
+            {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << a
+                              << ", load_bitmap gives " << b;
+            }
+        }
+    }
+    EXPECT_EQ(iMismatches, 0);
+}
+
+// Every pixel is makecol of the colour the encoder wrote.
+void expectPicture(BITMAP* mImage, const std::function<Rgb(int, int)>& fColour)
+{
+    ASSERT_NE(mImage, nullptr);
+    ASSERT_EQ(mImage->w, kWidth);
+    ASSERT_EQ(mImage->h, kHeight);
+    int iMismatches = 0;
+    for (int y = 0; y < kHeight; y++)
+    {
+        for (int x = 0; x < kWidth; x++)
+        {
+            Rgb c = fColour(x, y);
+            if (getpixel(mImage, x, y) != makecol(c.r, c.g, c.b) && iMismatches++ < 5)
+            {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is not makecol(" << c.r << ", "
+                              << c.g << ", " << c.b << ")";
+            }
+        }
+    }
+    EXPECT_EQ(iMismatches, 0);
+}
+
+const int kDepths[2] = {32, 16};
+
+TEST_F(ImageTest, BmpLayoutsLoadAsLoadBitmapDoes)
+{
+    struct Case
+    {
+        const char* cName;
+        BmpOptions o;
+    };
+    std::vector<Case> vCases(7);
+    vCases[0].cName = "rgb24.bmp";
+    vCases[1].cName = "pal8.bmp";
+    vCases[1].o.iBits = 8;
+    vCases[1].o.iColours = 256;
+    vCases[2].cName = "pal4.bmp";
+    vCases[2].o.iBits = 4;
+    vCases[2].o.iColours = 16;
+    vCases[3].cName = "pal1.bmp";
+    vCases[3].o.iBits = 1;
+    vCases[3].o.iColours = 2;
+    vCases[4].cName = "rgb32.bmp";
+    vCases[4].o.iBits = 32;
+    vCases[5].cName = "rgb565.bmp";
+    vCases[5].o.iBits = 16;
+    vCases[5].o.iCompression = 3;
+    vCases[5].o.cMasks[0] = 0xF800;
+    vCases[5].o.cMasks[1] = 0x7E0;
+    vCases[5].o.cMasks[2] = 0x1F;
+    vCases[6].cName = "rgb555.bmp";
+    vCases[6].o.iBits = 16;
+    BmpOptions oOs2Palette;
+    oOs2Palette.iBits = 8;
+    oOs2Palette.iColours = 256;
+    std::vector<std::pair<std::string, Bytes>> vFiles;
+    for (const Case& c : vCases)
+    {
+        vFiles.push_back({c.cName, makeBmp(c.o)});
+    }
+    vFiles.push_back({"os2_rgb24.bmp", makeOs2Bmp(BmpOptions())});
+    vFiles.push_back({"os2_pal8.bmp", makeOs2Bmp(oOs2Palette)});
+    for (const auto& c : vFiles)
+    {
+        std::string tPath = write(c.first, c.second);
+        for (int iDepth : kDepths)
+        {
+            SCOPED_TRACE(c.first + " at " + std::to_string(iDepth) + " bits");
+            set_color_depth(iDepth);
+            std::string tWhy;
+            BITMAP* mOurs = imgLoad(tPath, tWhy);
+            BITMAP* mLibrary = load_bitmap(tPath.c_str(), NULL);
+            EXPECT_TRUE(tWhy.empty()) << tWhy;
+            expectSamePixels(mOurs, mLibrary, false);
+            if (mOurs != NULL)
+            {
+                EXPECT_EQ(bitmap_color_depth(mOurs), iDepth);
+                EXPECT_TRUE(is_memory_bitmap(mOurs));
+                destroy_bitmap(mOurs);
+            }
+            if (mLibrary != NULL)
+            {
+                destroy_bitmap(mLibrary);
+            }
+        }
+    }
+}
+
+TEST_F(ImageTest, TrueColourBmpKeysMatchMakecol)
+{
+    BmpOptions o;
+    std::string tPath = write("keys.bmp", makeBmp(o));
+    for (int iDepth : kDepths)
+    {
+        set_color_depth(iDepth);
+        std::string tWhy;
+        BITMAP* mImage = imgLoad(tPath, tWhy);
+        ASSERT_NE(mImage, nullptr) << tWhy;
+        EXPECT_EQ(getpixel(mImage, 0, 0), makecol(255, 0, 255)) << iDepth;
+        EXPECT_EQ(getpixel(mImage, 0, 0), bitmap_mask_color(mImage)) << iDepth;
+        EXPECT_EQ(getpixel(mImage, 1, 0), makecol(255, 128, 255)) << iDepth;
+        EXPECT_EQ(getpixel(mImage, 2, 0), makecol(0, 0, 255)) << iDepth;
+        if (iDepth == 32)
+        {
+            expectPicture(mImage, pictureColour);
+        }
+        destroy_bitmap(mImage);
+    }
+}
+
+TEST_F(ImageTest, PngLayoutsGiveExactColours)
+{
+    struct Case
+    {
+        const char* cName;
+        PngOptions o;
+    };
+    std::vector<Case> vCases(8);
+    vCases[0].cName = "rgb.png";
+    vCases[1].cName = "rgba.png";
+    vCases[1].o.iColourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    vCases[2].cName = "pal.png";
+    vCases[2].o.iColourType = PNG_COLOR_TYPE_PALETTE;
+    vCases[2].o.iColours = 200;
+    vCases[3].cName = "pal_trns.png";
+    vCases[3].o.iColourType = PNG_COLOR_TYPE_PALETTE;
+    vCases[3].o.iColours = 16;
+    vCases[3].o.iBitDepth = 4;
+    vCases[3].o.bTransparency = true;
+    vCases[4].cName = "grey.png";
+    vCases[4].o.iColourType = PNG_COLOR_TYPE_GRAY;
+    vCases[5].cName = "grey_alpha16.png";
+    vCases[5].o.iColourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    vCases[5].o.iBitDepth = 16;
+    vCases[6].cName = "rgb16.png";
+    vCases[6].o.iBitDepth = 16;
+    vCases[7].cName = "rgb_interlaced.png";
+    vCases[7].o.bInterlaced = true;
+    for (const Case& c : vCases)
+    {
+        Bytes vPng = makePng(c.o);
+        ASSERT_FALSE(vPng.empty()) << c.cName;
+        std::string tPath = write(c.cName, vPng);
+        for (int iDepth : kDepths)
+        {
+            SCOPED_TRACE(std::string(c.cName) + " at " + std::to_string(iDepth) + " bits");
+            set_color_depth(iDepth);
+            std::string tWhy;
+            BITMAP* mImage = imgLoad(tPath, tWhy);
+            EXPECT_TRUE(tWhy.empty()) << tWhy;
+            expectPicture(mImage, [&](int x, int y) { return pngExpected(c.o, x, y); });
+            if (mImage != NULL)
+            {
+                EXPECT_EQ(bitmap_color_depth(mImage), iDepth);
+                destroy_bitmap(mImage);
+            }
+        }
+    }
+}
+
+// The PNG add-on keeps alpha in 32-bit pixels and reads palettes at 6 bits a channel; apart
+// from that the pixels are the ones load_bitmap gives.
+TEST_F(ImageTest, PngPixelsMatchLoadBitmap)
+{
+    loadpng_init();
+    PngOptions oRgb, oRgba, oGrey, oPalette;
+    oRgba.iColourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    oGrey.iColourType = PNG_COLOR_TYPE_GRAY;
+    oPalette.iColourType = PNG_COLOR_TYPE_PALETTE;
+    oPalette.iColours = 1;  // only the mask colour, which 6-bit palettes keep exactly
+    std::vector<std::pair<std::string, PngOptions>> vCases = {
+        {"rgb.png", oRgb}, {"rgba.png", oRgba}, {"grey.png", oGrey}, {"pal.png", oPalette}};
+    for (const auto& c : vCases)
+    {
+        std::string tPath = write(c.first, makePng(c.second));
+        for (int iDepth : kDepths)
+        {
+            SCOPED_TRACE(c.first + " at " + std::to_string(iDepth) + " bits");
+            set_color_depth(iDepth);
+            std::string tWhy;
+            BITMAP* mOurs = imgLoad(tPath, tWhy);
+            BITMAP* mLibrary = load_bitmap(tPath.c_str(), NULL);
+            expectSamePixels(mOurs, mLibrary, true);
+            destroy_bitmap(mOurs);
+            destroy_bitmap(mLibrary);
+        }
+    }
+}
+
+TEST_F(ImageTest, TypeComesFromContentNotName)
+{
+    std::string tBmpAsPng = write("really_a_bmp.png", makeBmp(BmpOptions()));
+    std::string tPngAsBmp = write("really_a_png.bmp", makePng(PngOptions()));
+    for (const std::string& tPath : {tBmpAsPng, tPngAsBmp})
+    {
+        std::string tWhy;
+        BITMAP* mImage = imgLoad(tPath, tWhy);
+        expectPicture(mImage, pictureColour);
+        if (mImage != NULL)
+        {
+            destroy_bitmap(mImage);
+        }
+    }
+}
+
+TEST_F(ImageTest, UnusableFilesAreRefusedWithAReason)
+{
+    EXPECT_EQ(refused(tDir + "/missing.bmp"), "file not found");
+    EXPECT_EQ(refused(tDir + "/no_dir/missing.bmp"), "file not found");
+    EXPECT_NE(refused(tDir).find("directory"), std::string::npos);
+    EXPECT_NE(refused("/dev/null").find("not a regular file"), std::string::npos);
+    EXPECT_NE(refused(write("empty.bmp", Bytes())).find("empty"), std::string::npos);
+
+    Bytes vNoise;
+    for (int i = 0; i < 4000; i++)
+    {
+        vNoise.push_back((i * 7919 + 13) & 255);
+    }
+    EXPECT_NE(refused(write("noise.png", vNoise)).find("not a BMP or PNG"), std::string::npos);
+
+    // Larger than the cap; sparse, so nothing is written to disk.
+    std::string tHuge = write("huge.bmp", makeBmp(BmpOptions()));
+    ASSERT_EQ(truncate(tHuge.c_str(), 65 * 1024 * 1024), 0);
+    EXPECT_NE(refused(tHuge).find("64 MiB"), std::string::npos);
+}
+
+// A good 24-bit BMP with one header field changed.
+Bytes bmpWith(size_t iAt, uint32_t iValue, int iBytes)
+{
+    Bytes v = makeBmp(BmpOptions());
+    for (int b = 0; b < iBytes; b++)
+    {
+        v[iAt + b] = (iValue >> (8 * b)) & 255;
+    }
+    return v;
+}
+
+TEST_F(ImageTest, DamagedBmpFilesAreRefused)
+{
+    Bytes vGood = makeBmp(BmpOptions());
+    Bytes vHeaderOnly(vGood.begin(), vGood.begin() + 54);
+    Bytes vShort(vGood.begin(), vGood.end() - 1);
+    BmpOptions oRle;
+    oRle.iBits = 8;
+    oRle.iColours = 256;
+    oRle.iCompression = 1;
+    BmpOptions oTopDown;
+    oTopDown.bTopDown = true;
+    BmpOptions oOddMasks;
+    oOddMasks.iBits = 32;
+    oOddMasks.iCompression = 3;
+    oOddMasks.cMasks[0] = 0xFF;
+    oOddMasks.cMasks[1] = 0xFF00;
+    oOddMasks.cMasks[2] = 0xFF0000;
+    Bytes over16M = bmpWith(18, 8192, 4);
+    over16M[22] = 2049 & 255;
+    over16M[23] = 2049 >> 8;
+    BmpOptions oNoPalette;
+    oNoPalette.iBits = 8;
+    std::vector<std::pair<std::string, Bytes>> vCases = {
+        {"header_only", vHeaderOnly},
+        {"short_pixels", vShort},
+        {"tiny", Bytes{'B', 'M', 0, 0}},
+        {"rle8", makeBmp(oRle)},
+        {"top_down", makeBmp(oTopDown)},
+        {"odd_masks", makeBmp(oOddMasks)},
+        {"no_palette", makeBmp(oNoPalette)},
+        {"wide", bmpWith(18, 8193, 4)},
+        {"tall", bmpWith(22, 8193, 4)},
+        {"over_16M", over16M},
+        {"zero_width", bmpWith(18, 0, 4)},
+        {"header_size_108", bmpWith(14, 108, 4)},
+        {"two_planes", bmpWith(26, 2, 2)},
+        {"bits_2", bmpWith(28, 2, 2)},
+        {"offset_past_end", bmpWith(10, 100000, 4)},
+        {"offset_inside_header", bmpWith(10, 20, 4)},
+        {"offset_between_entries", bmpWith(10, 56, 4)},
+    };
+    for (const auto& c : vCases)
+    {
+        std::string tWhy = refused(write(c.first + ".bmp", c.second));
+        EXPECT_FALSE(tWhy.empty()) << c.first;
+    }
+    EXPECT_NE(refused(write("rle.bmp", makeBmp(oRle))).find("RLE"), std::string::npos);
+    EXPECT_NE(refused(write("td.bmp", makeBmp(oTopDown))).find("top-down"), std::string::npos);
+    EXPECT_NE(refused(write("big.bmp", bmpWith(18, 8193, 4))).find("too large"), std::string::npos);
+}
+
+TEST_F(ImageTest, DamagedPngFilesAreRefused)
+{
+    Bytes vGood = makePng(PngOptions());
+    Bytes vNoEnd(vGood.begin(), vGood.end() - 12);
+    Bytes vCut(vGood.begin(), vGood.begin() + (vGood.size() - 12) / 2 + 16);
+    Bytes vBadData = vGood;
+    vBadData[vBadData.size() - 20] ^= 0x55;  // inside the pixel data, so its checksum fails
+    std::vector<std::pair<std::string, Bytes>> vCases = {
+        {"no_end", vNoEnd},
+        {"cut", vCut},
+        {"bad_data", vBadData},
+        {"signature_only", Bytes(vGood.begin(), vGood.begin() + 8)},
+        {"header_only", pngHeaderOnly(kWidth, kHeight)},
+        {"wide", pngHeaderOnly(8193, 1)},
+        {"over_16M", pngHeaderOnly(8192, 2049)},
+        {"zero_height", pngHeaderOnly(1, 0)},
+    };
+    for (const auto& c : vCases)
+    {
+        std::string tWhy = refused(write(c.first + ".png", c.second));
+        EXPECT_FALSE(tWhy.empty()) << c.first;
+    }
+}
+
+TEST_F(ImageTest, LargestAllowedImageLoads)
+{
+    BmpOptions o;
+    o.iBits = 8;
+    o.iColours = 2;
+    o.iWidth = 8192;
+    o.iHeight = 2048;
+    std::string tWhy;
+    BITMAP* mImage = imgLoad(write("largest.bmp", makeBmp(o)), tWhy);
+    ASSERT_NE(mImage, nullptr) << tWhy;
+    EXPECT_EQ(mImage->w, 8192);
+    EXPECT_EQ(mImage->h, 2048);
+    destroy_bitmap(mImage);
+}
+
+TEST_F(ImageTest, RequireEndsWithTheCodeAndNamesTheFile)
+{
+    // Without a display the library prints its messages on standard output, which the death
+    // test does not capture; the child sends it to standard error. A process exit status keeps
+    // only the low eight bits of the code.
+    std::string tMissing = tDir + "/missing_image.bmp";
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            imgRequire(tMissing, 402);
+        },
+        ::testing::ExitedWithCode(402 & 0xFF),
+        "unable to load the image .*missing_image\\.bmp\\.\n\nReason: file not found");
+    std::string tBroken = write("broken_image.png", pngHeaderOnly(9000, 9000));
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            imgRequire(tBroken, 502);
+        },
+        ::testing::ExitedWithCode(502 & 0xFF), "broken_image\\.png.*too large");
+}
+
+TEST_F(ImageTest, RequireReturnsTheImage)
+{
+    BITMAP* mImage = imgRequire(write("good.bmp", makeBmp(BmpOptions())), 402);
+    expectPicture(mImage, pictureColour);
+    destroy_bitmap(mImage);
+}
+
+// The files that crash, hang or exhaust memory in the library's readers.
+std::vector<std::string> reproFiles()
+{
+    std::vector<std::string> v;
+    DIR* pDir = opendir(TARVENLOFT_TEST_DATA_DIR "/image-repro");
+    if (pDir == NULL)
+    {
+        return {""};
+    }
+    while (dirent* pEntry = readdir(pDir))
+    {
+        std::string tName = pEntry->d_name;
+        if (tName.size() > 4 &&
+            (tName.substr(tName.size() - 4) == ".bmp" || tName.substr(tName.size() - 4) == ".png"))
+        {
+            v.push_back(tName);
+        }
+    }
+    closedir(pDir);
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+class ImageReproTest : public ::testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(ImageReproTest, RefusedQuickly)
+{
+    if (GetParam().empty())
+    {
+        GTEST_SKIP() << "no " TARVENLOFT_TEST_DATA_DIR "/image-repro";
+    }
+    std::string tPath = std::string(TARVENLOFT_TEST_DATA_DIR "/image-repro/") + GetParam();
+    for (int iDepth : kDepths)
+    {
+        set_color_depth(iDepth);
+        std::string tWhy;
+        auto tStart = std::chrono::steady_clock::now();
+        BITMAP* mImage = imgLoad(tPath, tWhy);
+        auto iMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now() - tStart)
+                       .count();
+        EXPECT_EQ(mImage, nullptr);
+        EXPECT_FALSE(tWhy.empty());
+        EXPECT_LT(iMs, 100) << tWhy;
+        if (mImage != NULL)
+        {
+            destroy_bitmap(mImage);
+        }
+    }
+    set_color_depth(32);
+}
+
+TEST(ImageReproData, AllFilesPresent)
+{
+    EXPECT_EQ(reproFiles().size(), 22u);
+}
+
+std::string reproTestName(const ::testing::TestParamInfo<std::string>& info)
+{
+    std::string t = info.param.empty() ? "missing" : info.param;
+    for (char& c : t)
+    {
+        if (!isalnum((unsigned char)c))
+        {
+            c = '_';
+        }
+    }
+    return t;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImageReproTest, ::testing::ValuesIn(reproFiles()), reproTestName);
+
+}  // namespace
