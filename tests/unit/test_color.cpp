@@ -116,23 +116,29 @@ TEST_P(ColorDepth, ZeroSizedAndNullBitmapsAreLeftAlone)
 
 INSTANTIATE_TEST_SUITE_P(Depths, ColorDepth, testing::Values(16, 32));
 
+// The 32-bit pixels are read and written as 32-bit values whatever the current depth is.
 TEST(ColorAlpha, ThirtyTwoBitsGetsAlphaFromTheMaskColour)
 {
-    BITMAP* bmp = create_bitmap_ex(32, 4, 1);
-    putpixel(bmp, 0, 0, makecol32(10, 20, 30));
-    putpixel(bmp, 1, 0, makecol32(255, 0, 255));
-    putpixel(bmp, 2, 0, makeacol32(1, 2, 3, 77));
-    putpixel(bmp, 3, 0, makecol32(255, 128, 255));
-    colorAlpha(bmp);
-    EXPECT_EQ(getpixel(bmp, 0, 0), makeacol32(10, 20, 30, 255));
-    EXPECT_EQ(getpixel(bmp, 1, 0), makeacol32(255, 0, 255, 0));
-    EXPECT_EQ(getpixel(bmp, 2, 0), makeacol32(1, 2, 3, 255));
-    EXPECT_EQ(getpixel(bmp, 3, 0), makeacol32(255, 128, 255, 255));
-    // A second pass finds the same mask and opaque pixels again.
-    std::vector<int> vOnce = colPixels(bmp);
-    colorAlpha(bmp);
-    EXPECT_EQ(colPixels(bmp), vOnce);
-    destroy_bitmap(bmp);
+    for (int iCurrent : {32, 16})
+    {
+        set_color_depth(iCurrent);
+        BITMAP* bmp = create_bitmap_ex(32, 4, 1);
+        putpixel(bmp, 0, 0, makecol32(10, 20, 30));
+        putpixel(bmp, 1, 0, makecol32(255, 0, 255));
+        putpixel(bmp, 2, 0, makeacol32(1, 2, 3, 77));
+        putpixel(bmp, 3, 0, makecol32(255, 128, 255));
+        colorAlpha(bmp);
+        EXPECT_EQ(getpixel(bmp, 0, 0), makeacol32(10, 20, 30, 255)) << iCurrent;
+        EXPECT_EQ(getpixel(bmp, 1, 0), makeacol32(255, 0, 255, 0)) << iCurrent;
+        EXPECT_EQ(getpixel(bmp, 2, 0), makeacol32(1, 2, 3, 255)) << iCurrent;
+        EXPECT_EQ(getpixel(bmp, 3, 0), makeacol32(255, 128, 255, 255)) << iCurrent;
+        // A second pass finds the same mask and opaque pixels again.
+        std::vector<int> vOnce = colPixels(bmp);
+        colorAlpha(bmp);
+        EXPECT_EQ(colPixels(bmp), vOnce) << iCurrent;
+        destroy_bitmap(bmp);
+    }
+    set_color_depth(32);
 }
 
 // Without an alpha channel the pass must not change a single pixel, whatever the current depth.
