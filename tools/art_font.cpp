@@ -156,12 +156,14 @@ void artPaintOutlined(const stCoverage& cov, stImage& img, int iCellX, int iCell
     }
 }
 
-/* The 8 x 8 font: one-bit glyphs with a shadow one pixel down and right. */
-void artPaintShadowed(const stCoverage& cov, stImage& img, int iCellX, int iCellY, int iW, int iH,
-                      const stStyle& style)
+/* The 8 x 8 font: one-bit glyphs with a shadow one pixel down and right. Returns the number of
+   shadow pixels; iLift raises the glyph (for one that would lose its shadow below the cell). */
+int artPaintShadowed(const stCoverage& cov, stImage& img, int iCellX, int iCellY, int iW, int iH,
+                     const stStyle& style, int iLift)
 {
     const int iOx = style.iPadLeft + std::max(0, -cov.iLeft) + cov.iLeft;
-    const int iOy = style.iBaseline - cov.iTop;
+    const int iOy = style.iBaseline - cov.iTop - iLift;
+    int iShadow = 0;
     std::vector<int> sCell(static_cast<size_t>(iW) * iH, 0);
     for (int y = 0; y < cov.iRows; y++)
     {
@@ -187,9 +189,11 @@ void artPaintShadowed(const stCoverage& cov, stImage& img, int iCellX, int iCell
             else if (x > 0 && y > 0 && sCell[(y - 1) * iW + x - 1])
             {
                 artPut(img, iCellX + x, iCellY + y, artOutline);
+                iShadow++;
             }
         }
     }
+    return iShadow;
 }
 
 /* Renders a glyph; one whose ink rises above what the cell holds (an accented capital) is
@@ -319,7 +323,13 @@ bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCel
         }
         if (bSmall)
         {
-            artPaintShadowed(cov, font.img, iCellX, iCellY, iCellW, iCellH, style);
+            // A glyph on the bottom row, such as the underscore, moves up to keep its shadow.
+            if (artPaintShadowed(cov, font.img, iCellX, iCellY, iCellW, iCellH, style, 0) == 0)
+            {
+                artBlit(artImageNew(iCellW, iCellH, artMask), font.img, 0, 0, iCellX, iCellY,
+                        iCellW, iCellH, false);
+                artPaintShadowed(cov, font.img, iCellX, iCellY, iCellW, iCellH, style, 1);
+            }
         }
         else
         {
