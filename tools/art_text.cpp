@@ -1,0 +1,85 @@
+/*
+ * Tarvenloft artwork tool - language files and the settings file.
+ *
+ * The map editor's language files hold entries "[key] text^" and comment
+ * lines that start with "#". They are single-byte Latin-1, the character set
+ * of the bitmap fonts, so the accented letters below are written as byte
+ * escapes and the files are written in binary mode.
+ */
+#include "art.h"
+
+#include <cstdio>
+
+const char* artLanguageCodes[artLanguageCount] = {"EN", "SW", "DU", "SP"};
+
+/* The menu's label keys, in the order the menu shows them. */
+const char* artLabelKeys[artLabelCount] = {"prop_ed", "save", "restore", "faction_ed",
+                                           "prep_ed", "help", "quit",    "continue"};
+
+static const char* artLanguageNames[artLanguageCount] = {
+    "English", "Swedish (Svenska)", "Dutch (Nederlands)", "Spanish (Espa\xF1ol)"};
+
+static const char* artLabels[artLanguageCount][artLabelCount] = {
+    {"Map Properties", "Save Map", "Load Map", "Faction Editor", "Battle Preparation", "Help",
+     "Quit", "Continue"},
+    {"Kartegenskaper", "Spara karta", "\xD6ppna karta", "Fraktionsredigerare",
+     "Stridsf\xF6rberedelser", "Hj\xE4lp", "Avsluta", "Forts\xE4tt"},
+    {"Kaarteigenschappen", "Kaart opslaan", "Kaart laden", "Factie-editor", "Gevechtsvoorbereiding",
+     "Help", "Afsluiten", "Doorgaan"},
+    {"Propiedades del mapa", "Guardar mapa", "Cargar mapa", "Editor de facciones",
+     "Preparaci\xF3n de batalla", "Ayuda", "Salir", "Continuar"},
+};
+
+/* The Latin-1 label iLabel (an index into artLabelKeys) of language iLanguage. */
+std::string artLabel(int iLanguage, int iLabel)
+{
+    return artLabels[iLanguage][iLabel];
+}
+
+/* Writes system/text/<code>/map_editor.txt for one language. */
+bool artWriteLanguage(int iLanguage, const std::string& tFile)
+{
+    std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
+    if (pFile == nullptr)
+    {
+        return false;
+    }
+    std::fprintf(pFile, "# Tarvenloft map editor texts: %s (%s).\n", artLanguageNames[iLanguage],
+                 artLanguageCodes[iLanguage]);
+    std::fprintf(pFile,
+                 "# Each entry is a key in square brackets, then its text, ended by a caret.\n");
+    std::fprintf(pFile, "# This file is Latin-1 (ISO 8859-1), one byte per character.\n");
+    std::fprintf(pFile, "\n# Labels of the editor menu.\n");
+    for (int i = 0; i < artLabelCount; i++)
+    {
+        std::fprintf(pFile, "[%s] %s^\n", artLabelKeys[i], artLabels[iLanguage][i]);
+    }
+    return std::fclose(pFile) == 0;
+}
+
+/* Writes data/settings.ini with a comment for each key and no language entry, so that the first
+   start asks for one. */
+bool artWriteSettings(const std::string& tFile)
+{
+    std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
+    if (pFile == nullptr)
+    {
+        return false;
+    }
+    std::fputs("# Tarvenloft start-up settings, read once when the program starts.\n"
+               "# Each setting is a key followed by its value. A line that starts with # and a\n"
+               "# blank is a comment.\n"
+               "#\n"
+               "# WindowedMode: ON opens the program in a window, OFF uses the full screen.\n"
+               "# Holding a shift key while the program starts gives a window as well.\n"
+               "WindowedMode ON\n"
+               "#\n"
+               "# DebugMode: ON shows the frame-rate box from the start, OFF hides it.\n"
+               "# The Tab key switches it while the program runs.\n"
+               "DebugMode OFF\n"
+               "#\n"
+               "# Language: a line with the key Language and a code (EN, SW, DU or SP) picks the\n"
+               "# interface language. Without such a line the program asks at every start.\n",
+               pFile);
+    return std::fclose(pFile) == 0;
+}
