@@ -1,3 +1,77 @@
-/* Placeholder until this module is written. */
+/*
+ * Tarvenloft - the first-run language selection screen.
+ *
+ * Shown while no language has been chosen. Four buttons store the code of
+ * a language directory in sys_tLanguage; Escape leaves without a choice.
+ * The screen composes its frames itself, without the key edges and the
+ * debug overlay of displayAll, and draws over the back buffer as it finds
+ * it. Its own words are fixed English, since no strings are loaded yet.
+ */
 #include "lang_select.h"
-void titleLanguageSelect() {}
+
+#include "buttons.h"
+#include "screen.h"
+#include "text.h"
+#include "timing.h"
+
+static const int iLangButtons = 4;
+static const char* const cLangCodes[iLangButtons + 1] = {"", "EN", "SW", "DU", "SP"};  // by slot
+
+static void langCreate()
+{
+    txtNew(0, 320, 100, "Welcome to Tarvenloft!", 2, -1, 1, 0);
+    txtNew(1, 320, 132, "Please select a language.", 2, -1, 1, 0);
+    txtNew(2, 320, 148,
+           "You may change this setting later by selecting \"Options\" from the main menu.", 2, -1,
+           1, 0);
+    txtNew(3, 16, 440, "Tarvenloft", 1, -1, 0, 0);
+    txtNew(4, 16, 448, "Ver. " + sys_tVersion, 1, -1, 0, 0);
+    txtNew(5, 16, 456, "Made with Allegro 4 - a Tarvenloft project", 1, -1, 0, 0);
+
+    butNew(1, 16, 250, "en", "", "", 0);
+    butNew(2, 224, 250, "sw", "", "", 0);
+    butNew(3, 120, 250, "du", "", "", 0);
+    butNew(4, 328, 250, "du", "", "", 0);  // Spanish has no image set of its own yet
+}
+
+static void langFrame()
+{
+    poll_mouse();
+    show_mouse(NULL);
+    butUpdate();
+    butDisplay();
+    txtDisplay();
+    show_mouse(mBuffer);
+    screenDisplay();
+    timeWait();
+}
+
+// The slot of the first language button clicked, in slot order, or 0.
+static int langClicked()
+{
+    for (int i = 1; i <= iLangButtons; i++)
+    {
+        if (butCheck(i))
+        {
+            return i;
+        }
+    }
+    return 0;
+}
+
+void titleLanguageSelect()
+{
+    langCreate();
+    while (!key[KEY_ESC])
+    {
+        langFrame();
+        int iSlot = langClicked();
+        if (iSlot != 0)
+        {
+            sys_tLanguage = cLangCodes[iSlot];
+            break;
+        }
+    }
+    butKillAll();
+    txtKillAll();
+}

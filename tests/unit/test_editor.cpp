@@ -1,0 +1,635 @@
+/*
+ * Tarvenloft unit tests - the map editor and its menu.
+ *
+ * The editor runs for real, frame by frame, without a display. Every frame
+ * ends in timeWait, which rests until the next tick; the tests put in a
+ * timer driver of their own whose rest is the frame clock: each call is one
+ * frame boundary, at which the test looks at the frame just composed and
+ * then sets the mouse and keyboard for the next one from a script. So the
+ * frames are deterministic and need no real timer.
+ *
+ * The working directory is a private one holding a synthetic tileset "001"
+ * and the menu's button images "big_01".
+ */
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+#include "header.h"
+
+#include <loadpng.h>
+
+#include "buttons.h"
+#include "editor_map.h"
+#include "keyboard.h"
+#include "text.h"
+#include "timing.h"
+
+namespace fs = std::filesystem;
+
+class CMapEditorProbe
+{
+  public:
+    static void Reset()
+    {
+        edit.bQuit = false;
+        edit.iTerrain = 0;
+        edit.iLayer = 0;
+        edit.iX = edit.iY = edit.iXPos = edit.iYPos = 0;
+    }
+    static bool Quit()
+    {
+        return edit.bQuit;
+    }
+    static void SetQuit()
+    {
+        edit.bQuit = true;
+    }
+    static int Terrain()
+    {
+        return edit.iTerrain;
+    }
+    static void SetTerrain(int iValue)
+    {
+        edit.iTerrain = iValue;
+    }
+    static int Layer()
+    {
+        return edit.iLayer;
+    }
+    static int TileRover()
+    {
+        return edit.TileRover();
+    }
+    static void FindMouse(int iX, int iY, int* pCell)
+    {
+        mouse_x = iX;
+        mouse_y = iY;
+        edit.FindMouse_();
+        pCell[0] = edit.iX;
+        pCell[1] = edit.iY;
+        pCell[2] = edit.iXPos;
+        pCell[3] = edit.iYPos;
+    }
+};
+
+/* Input for one frame: the pointer, its buttons and one held key (0 for none). */
+struct stStep
+{
+    int iMouseX;
+    int iMouseY;
+    int iMouseB;
+    int iKey;
+};
+
+static std::vector<stStep> sScript;         // one entry per frame boundary
+static std::function<void(int)> fnOnFrame;  // looks at frame i before its inputs change
+static int iFrames = 0;                     // frame boundaries passed
+static bool bOverrun = false;               // the script ran out before the editor ended
+
+static void editorTestApply(const stStep& s)
+{
+    mouse_x = s.iMouseX;
+    mouse_y = s.iMouseY;
+    mouse_b = s.iMouseB;
+    for (int i = 0; i < KEY_MAX; i++)
+    {
+        key[i] = 0;
+    }
+    if (s.iKey != 0)
+    {
+        key[s.iKey] = 1;
+    }
+}
+
+// The frame clock: called from rest() while timeWait waits for a tick.
+static void editorTestRest(unsigned int, void (*)(void))
+{
+    if (fnOnFrame)
+    {
+        fnOnFrame(iFrames);
+    }
+    if (iFrames < (int)sScript.size())
+    {
+        editorTestApply(sScript[iFrames]);
+    }
+    else
+    {
+        // Leave whatever loop is running: the editor at its next top, the menu by Escape.
+        bOverrun = true;
+        editorTestApply({0, 0, 0, 0});
+        CMapEditorProbe::SetQuit();
+        keycheck.bPressed[KEY_ESC] = true;
+    }
+    iFrames++;
+    iWait = 1;
+}
+
+static TIMER_DRIVER timerTest;
+
+/* Builds a script of frames from the pointer's point of view. */
+class CScript
+{
+  public:
+    CScript& Idle(int iCount = 1)
+    {
+        for (int i = 0; i < iCount; i++)
+        {
+            Add(0, 0);
+        }
+        return *this;
+    }
+    CScript& Move(int iX, int iY)
+    {
+        iMouseX = iX;
+        iMouseY = iY;
+        return Idle();
+    }
+    // Moves to (iX, iY), holds the buttons iButtons for one frame, lets go.
+    CScript& Hold(int iX, int iY, int iButtons)
+    {
+        Move(iX, iY);
+        Add(iButtons, 0);
+        return Idle();
+    }
+    // One completed key press: held for iFrames frames, then released.
+    CScript& Press(int iKey, int iHeld = 1)
+    {
+        for (int i = 0; i < iHeld; i++)
+        {
+            Add(0, iKey);
+        }
+        return Idle();
+    }
+    // A click on a menu button at (iX, iY): pressed there, released there.
+    CScript& Click(int iX, int iY)
+    {
+        iMouseX = iX;
+        iMouseY = iY;
+        Add(1, 0);
+        return Idle(2);
+    }
+    CScript& OpenMenu()
+    {
+        return Press(KEY_ESC).Idle();
+    }
+    CScript& Quit()
+    {
+        return OpenMenu().Click(320, 316).Idle(2);
+    }
+    std::vector<stStep> sSteps;
+
+  private:
+    int iMouseX = 0;
+    int iMouseY = 0;
+    void Add(int iButtons, int iKey)
+    {
+        sSteps.push_back({iMouseX, iMouseY, iButtons, iKey});
+    }
+};
+
+static const int iMenuKeys = 8;
+static const char* const cMenuKey[iMenuKeys] = {
+    "continue", "prop_ed", "save", "restore", "faction_ed", "prep_ed", "help", "quit"};  // by slot
+static const int iMenuTop[iMenuKeys] = {380, 60, 100, 140, 180, 220, 260, 300};
+
+static int editorTileColor(int iValue)
+{
+    return makecol(9 * iValue, 200, 255 - 7 * iValue);
+}
+
+class EditorTest : public testing::Test
+{
+  protected:
+    fs::path pOldDir;
+    fs::path pDir;
+    BITMAP* mScreen = NULL;
+    BITMAP* mOldScreen = NULL;
+
+    void SetUp() override
+    {
+        pOldDir = fs::current_path();
+        char cTemplate[] = "/tmp/tarvenloft_editor_XXXXXX";
+        ASSERT_NE(mkdtemp(cTemplate), nullptr);
+        pDir = cTemplate;
+        fs::current_path(pDir);
+        loadpng_init();
+        MakeTileset();
+        MakeButtons();
+        MakeFonts();
+
+        if (mBuffer == NULL)
+        {
+            mBuffer = create_bitmap(sys_iScreenWidth, sys_iScreenHeight);
+        }
+        clear_bitmap(mBuffer);
+        mOldScreen = screen;
+        mScreen = create_bitmap(sys_iScreenWidth, sys_iScreenHeight);
+        screen = mScreen;
+        sys_bUseVSync = false;
+        sys_bDebugMode = false;
+        sys_tLanguage = "EN";
+        set_trans_blender(0, 0, 0, 127);
+        solid_mode();
+
+        txt.Clear();
+        for (int i = 0; i < iMenuKeys; i++)
+        {
+            txt.Put(cMenuKey[i], std::string("Label ") + cMenuKey[i]);
+        }
+        memset(map.iTerrain, 0, sizeof(map.iTerrain));
+        map.mTiles = load_bitmap("system/images/tilesets/001.png", NULL);
+        CMapEditorProbe::Reset();
+        butKillAll();
+        memset(sButton, 0, sizeof(sButton));
+        txtKillAll();
+        for (int i = 0; i < iTotalTObjects; i++)
+        {
+            sText[i] = stTextObject();
+        }
+        memset(&keycheck, 0, sizeof(keycheck));
+        editorTestApply({0, 0, 0, 0});
+        iWait = 0;
+
+        sScript.clear();
+        fnOnFrame = nullptr;
+        iFrames = 0;
+        bOverrun = false;
+        memset(&timerTest, 0, sizeof(timerTest));
+        timerTest.rest = editorTestRest;
+        timer_driver = &timerTest;
+    }
+
+    void TearDown() override
+    {
+        timer_driver = NULL;
+        fnOnFrame = nullptr;
+        butKillAll();
+        txtKillAll();
+        destroy_bitmap(map.mTiles);
+        map.mTiles = NULL;
+        memset(map.iTerrain, 0, sizeof(map.iTerrain));
+        for (int i = 1; i <= 2; i++)
+        {
+            destroy_bitmap(sFont[i].bSource);
+            memset(&sFont[i], 0, sizeof(stFont));
+        }
+        screen = mOldScreen;
+        destroy_bitmap(mScreen);
+        sys_bUseVSync = true;
+        editorTestApply({0, 0, 0, 0});
+        txt.Clear();
+        fs::current_path(pOldDir);
+        fs::remove_all(pDir);
+    }
+
+    // Tileset "001": tile v a solid colour of its own, the unused column in the mask colour.
+    void MakeTileset()
+    {
+        fs::create_directories("system/images/tilesets");
+        BITMAP* mTiles = create_bitmap(64, 26 * giTileHeight);
+        clear_to_color(mTiles, makecol(255, 0, 255));
+        for (int v = 1; v < 26; v++)
+        {
+            rectfill(mTiles, 32, v * 48, 63, v * 48 + 47, editorTileColor(v));
+        }
+        save_png("system/images/tilesets/001.png", mTiles, NULL);
+        destroy_bitmap(mTiles);
+    }
+
+    void MakeButtons()
+    {
+        fs::create_directories("system/images/buttons");
+        const char* cSuffix[3] = {"u", "d", "h"};
+        for (int i = 0; i < 3; i++)
+        {
+            BITMAP* mButton = create_bitmap(256, 32);
+            clear_to_color(mButton, makecol(40 * i, 90, 60));
+            std::string tFile = std::string("system/images/buttons/big_01_") + cSuffix[i] + ".png";
+            save_png(tFile.c_str(), mButton, NULL);
+            destroy_bitmap(mButton);
+        }
+    }
+
+    // Fonts 1 and 2 with every glyph empty (mask colour), so labels draw nothing.
+    void MakeFonts()
+    {
+        for (int i = 1; i <= 2; i++)
+        {
+            int iCell = 8 * i;
+            sFont[i].bSource = create_bitmap(17 * iCell, 17 * (iCell + 1));
+            clear_to_color(sFont[i].bSource, makecol(255, 0, 255));
+            sFont[i].iHeight = iCell;
+            sFont[i].iWidthSource = iCell;
+            for (int k = 0; k < iTotalChars; k++)
+            {
+                sFont[i].iWidth[k] = iCell;
+            }
+        }
+    }
+
+    // Runs the editor on the script; fails when the script ends before the editor quits.
+    int Run(const CScript& script)
+    {
+        sScript = script.sSteps;
+        int iResult = CMapEditorProbe::TileRover();
+        EXPECT_FALSE(bOverrun) << "the editor did not quit within its script";
+        return iResult;
+    }
+};
+
+static bool editorIsGrey(int iPixel)
+{
+    int r = getr(iPixel), g = getg(iPixel), b = getb(iPixel);
+    return r == g && g == b && r >= 120 && r <= 135;
+}
+
+static bool editorNoMenu()
+{
+    for (int i = 0; i < iTotalButtons; i++)
+    {
+        if (sButton[i].bActive)
+        {
+            return false;
+        }
+    }
+    for (int i = 0; i < iTotalTObjects; i++)
+    {
+        if (sText[i].bActive)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(EditorTest, FindMouseMapsThePointerToItsCell)
+{
+    int iCell[4];
+    CMapEditorProbe::FindMouse(0, 0, iCell);
+    EXPECT_EQ(std::vector<int>(iCell, iCell + 4), std::vector<int>({0, 0, 0, 0}));
+    CMapEditorProbe::FindMouse(31, 32, iCell);
+    EXPECT_EQ(std::vector<int>(iCell, iCell + 4), std::vector<int>({0, 1, 0, 32}));
+    CMapEditorProbe::FindMouse(639, 479, iCell);
+    EXPECT_EQ(std::vector<int>(iCell, iCell + 4), std::vector<int>({19, 14, 608, 448}));
+}
+
+TEST_F(EditorTest, PaintingWritesLayerZeroOnly)
+{
+    map.iTerrain[1][3][2] = 9;
+    map.iTerrain[2][3][2] = 8;
+    CMapEditorProbe::SetTerrain(5);
+    EXPECT_EQ(Run(CScript().Hold(100, 70, 1).Move(300, 200).Quit()), 0);
+    EXPECT_EQ(map.iTerrain[0][3][2], 5);
+    EXPECT_EQ(map.iTerrain[1][3][2], 9);
+    EXPECT_EQ(map.iTerrain[2][3][2], 8);
+    EXPECT_EQ(map.iTerrain[3][3][2], 0);
+    int iPainted = 0;
+    for (int x = 0; x < 120; x++)
+    {
+        for (int y = 0; y < 120; y++)
+        {
+            iPainted += map.iTerrain[0][x][y] != 0;
+        }
+    }
+    EXPECT_EQ(iPainted, 1);  // not the cells passed over, nor those under the menu's buttons
+    EXPECT_EQ(CMapEditorProbe::Layer(), 0);
+}
+
+TEST_F(EditorTest, PaintingZeroClearsACell)
+{
+    map.iTerrain[0][1][1] = 4;
+    EXPECT_EQ(Run(CScript().Hold(40, 40, 1).Quit()), 0);
+    EXPECT_EQ(map.iTerrain[0][1][1], 0);
+}
+
+TEST_F(EditorTest, PickingReadsLayerZero)
+{
+    map.iTerrain[0][9][6] = 7;
+    map.iTerrain[1][9][6] = 11;
+    map.iTerrain[1][1][1] = 12;
+    std::vector<int> iSeen;
+    fnOnFrame = [&](int) { iSeen.push_back(CMapEditorProbe::Terrain()); };
+    Run(CScript().Hold(300, 200, 2).Hold(40, 40, 2).Quit());
+    EXPECT_NE(std::find(iSeen.begin(), iSeen.end(), 7), iSeen.end());
+    EXPECT_EQ(std::find(iSeen.begin(), iSeen.end(), 11), iSeen.end());
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 0);  // the empty cell (1, 1) of layer 0
+    EXPECT_EQ(map.iTerrain[0][9][6], 7);
+}
+
+TEST_F(EditorTest, BothButtonsPaintAndKeepTheSelection)
+{
+    map.iTerrain[0][2][2] = 3;
+    CMapEditorProbe::SetTerrain(6);
+    Run(CScript().Hold(70, 70, 3).Quit());
+    EXPECT_EQ(map.iTerrain[0][2][2], 6);
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 6);
+}
+
+TEST_F(EditorTest, ArrowKeysStepTheSelectionWithinRange)
+{
+    CScript script;
+    script.Press(KEY_LEFT).Press(KEY_LEFT);
+    for (int i = 0; i < 30; i++)
+    {
+        script.Press(KEY_RIGHT);
+    }
+    script.Press(KEY_LEFT);
+    std::vector<int> iSeen;
+    fnOnFrame = [&](int) { iSeen.push_back(CMapEditorProbe::Terrain()); };
+    Run(script.Quit());
+    int iLowest = *std::min_element(iSeen.begin(), iSeen.end());
+    int iHighest = *std::max_element(iSeen.begin(), iSeen.end());
+    EXPECT_EQ(iLowest, 0);
+    EXPECT_EQ(iHighest, 25);
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 24);
+    for (size_t i = 1; i < iSeen.size(); i++)
+    {
+        EXPECT_LE(std::abs(iSeen[i] - iSeen[i - 1]), 1) << "frame " << i;
+    }
+}
+
+TEST_F(EditorTest, AHeldArrowStepsOnceWhenReleased)
+{
+    std::vector<int> iSeen;
+    fnOnFrame = [&](int) { iSeen.push_back(CMapEditorProbe::Terrain()); };
+    Run(CScript().Press(KEY_RIGHT, 20).Quit());
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 1);
+    EXPECT_EQ(iSeen[19], 0);  // nothing while it was held
+}
+
+TEST_F(EditorTest, CursorAndPreviewAreDrawnAtThePointer)
+{
+    CMapEditorProbe::SetTerrain(3);
+    mouse_x = 100;
+    mouse_y = 100;
+    std::vector<int> iPixels;
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == 0)
+        {
+            for (int x : {100, 96, 127, 95, 128})
+            {
+                iPixels.push_back(getpixel(mBuffer, x, 100));
+            }
+            iPixels.push_back(getpixel(mBuffer, 120, 110));  // inside the preview
+            iPixels.push_back(getpixel(mBuffer, 139, 139));  // its bottom-right corner
+            iPixels.push_back(getpixel(mBuffer, 140, 139));
+            iPixels.push_back(getpixel(mBuffer, 100, 127));  // the cursor's bottom row
+            iPixels.push_back(getpixel(mBuffer, 100, 128));
+        }
+    };
+    Run(CScript().Quit());
+    ASSERT_EQ(iPixels.size(), 10u);
+    EXPECT_TRUE(editorIsGrey(iPixels[0]));
+    EXPECT_TRUE(editorIsGrey(iPixels[1]));
+    EXPECT_EQ(iPixels[2], editorTileColor(3));  // the preview covers the cursor's right part
+    EXPECT_EQ(iPixels[3], makecol(0, 0, 0));
+    EXPECT_EQ(iPixels[4], editorTileColor(3));
+    EXPECT_EQ(iPixels[5], editorTileColor(3));
+    EXPECT_EQ(iPixels[6], editorTileColor(3));
+    EXPECT_EQ(iPixels[7], makecol(0, 0, 0));
+    EXPECT_TRUE(editorIsGrey(iPixels[8]));
+    EXPECT_EQ(iPixels[9], makecol(0, 0, 0));
+}
+
+TEST_F(EditorTest, NoPreviewForAnEmptySelection)
+{
+    mouse_x = 639;
+    mouse_y = 479;
+    std::vector<int> iPixels;
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == 0)
+        {
+            iPixels = {getpixel(mBuffer, 608, 448), getpixel(mBuffer, 639, 479),
+                       getpixel(mBuffer, 607, 448), getpixel(mBuffer, 608, 447)};
+        }
+    };
+    Run(CScript().Move(100, 100).Quit());
+    ASSERT_EQ(iPixels.size(), 4u);
+    EXPECT_TRUE(editorIsGrey(iPixels[0]));
+    EXPECT_TRUE(editorIsGrey(iPixels[1]));
+    EXPECT_EQ(iPixels[2], makecol(0, 0, 0));
+    EXPECT_EQ(iPixels[3], makecol(0, 0, 0));
+}
+
+TEST_F(EditorTest, EscapeOpensTheMenuWithItsEightEntries)
+{
+    map.iTerrain[0][5][1] = 3;  // a tile under the panel's top-left corner
+    mouse_x = 20;
+    mouse_y = 20;
+    int iMenuFrame = -1;
+    bool bChecked = false;
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iMenuFrame < 0 && sButton[7].bActive)
+        {
+            iMenuFrame = iFrame;
+        }
+        if (iMenuFrame < 0 || bChecked)
+        {
+            return;
+        }
+        bChecked = true;
+        for (int i = 0; i < iMenuKeys; i++)
+        {
+            EXPECT_TRUE(sButton[i].bActive) << i;
+            EXPECT_EQ(sButton[i].iX, 192) << i;
+            EXPECT_EQ(sButton[i].iY, iMenuTop[i]) << i;
+            EXPECT_TRUE(sText[i].bActive) << i;
+            EXPECT_EQ(sText[i].tText, std::string("Label ") + cMenuKey[i]) << i;
+            EXPECT_EQ(sText[i].iX, 320) << i;
+            EXPECT_EQ(sText[i].iY, iMenuTop[i] + 10) << i;
+            EXPECT_EQ(sText[i].iFont, 2) << i;
+            EXPECT_EQ(sText[i].iWidth, -1) << i;
+            EXPECT_EQ(sText[i].iAlign, 1) << i;
+            EXPECT_EQ(sText[i].iSpeed, 0) << i;
+        }
+        EXPECT_FALSE(sButton[8].bActive);
+        EXPECT_FALSE(sText[8].bActive);
+        // No cursor under the pointer; the map shows through the panel, darkened.
+        EXPECT_EQ(getpixel(mBuffer, 5, 5), makecol(0, 0, 0));
+        int iShaded = getpixel(mBuffer, 170, 50);
+        EXPECT_NEAR(getr(iShaded), getr(editorTileColor(3)) / 2, 2);
+        EXPECT_NEAR(getg(iShaded), getg(editorTileColor(3)) / 2, 2);
+        EXPECT_NEAR(getb(iShaded), getb(editorTileColor(3)) / 2, 2);
+        EXPECT_EQ(getpixel(mBuffer, 160, 50), editorTileColor(3));  // left of the panel
+    };
+    Run(CScript().Move(20, 20).Quit());
+    EXPECT_TRUE(bChecked);
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+    EXPECT_TRUE(editorNoMenu());
+}
+
+TEST_F(EditorTest, MenuLeavesTheMapAndSelectionUnchanged)
+{
+    CMapEditorProbe::SetTerrain(4);
+    bool bSaveClicked = false;
+    bool bOpenAfterSave = false;
+    fnOnFrame = [&](int)
+    {
+        if (sButton[2].bActive && sButton[2].bClicked)
+        {
+            bSaveClicked = true;
+            bOpenAfterSave = bOpenAfterSave || sButton[7].bActive;
+        }
+    };
+    CScript script;
+    // Arrow presses made in the menu must not reach the editor once the menu closes.
+    script.Hold(100, 70, 1).OpenMenu().Press(KEY_RIGHT).Press(KEY_RIGHT);
+    script.Click(320, 116).Idle(3).Press(KEY_ESC).Idle(3).Move(300, 300).Idle(3);
+    Run(script.Quit());
+    EXPECT_TRUE(bSaveClicked);
+    EXPECT_TRUE(bOpenAfterSave);
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 4);
+    EXPECT_EQ(map.iTerrain[0][3][2], 4);
+    EXPECT_EQ(map.iTerrain[0][10][3], 0);  // under the save button
+}
+
+TEST_F(EditorTest, EscapeClosesTheMenuForGood)
+{
+    std::vector<bool> bOpen;
+    fnOnFrame = [&](int) { bOpen.push_back(sButton[0].bActive); };
+    CScript script;
+    script.OpenMenu().Idle(3).Press(KEY_ESC).Idle(10);
+    size_t iClosedFrom = script.sSteps.size() - 8;
+    Run(script.Quit());
+    ASSERT_GT(bOpen.size(), iClosedFrom + 8);
+    EXPECT_TRUE(bOpen[5]);
+    for (size_t i = iClosedFrom; i < iClosedFrom + 8; i++)
+    {
+        EXPECT_FALSE(bOpen[i]) << "frame " << i;
+    }
+    EXPECT_TRUE(editorNoMenu());
+}
+
+TEST_F(EditorTest, ContinueReturnsToEditing)
+{
+    CMapEditorProbe::SetTerrain(2);
+    std::vector<bool> bOpen;
+    fnOnFrame = [&](int) { bOpen.push_back(sButton[0].bActive); };
+    CScript script;
+    script.OpenMenu().Click(320, 396);
+    size_t iAfter = script.sSteps.size();
+    script.Hold(40, 40, 1);
+    Run(script.Quit());
+    EXPECT_FALSE(bOpen[iAfter]);
+    EXPECT_EQ(map.iTerrain[0][1][1], 2);
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+}
+
+TEST_F(EditorTest, QuitEndsTheEditor)
+{
+    sScript = CScript().Hold(40, 40, 1).Quit().sSteps;
+    EXPECT_EQ(editMap(), 0);
+    EXPECT_FALSE(bOverrun);
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+    EXPECT_TRUE(editorNoMenu());
+    EXPECT_EQ((int)keycheck.bPressed[KEY_ESC], 0);
+}
