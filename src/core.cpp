@@ -8,6 +8,10 @@
  */
 #include "header.h"
 
+#ifdef ALLEGRO_UNIX
+#include <unistd.h>
+#endif
+
 #include "editor_map.h"
 #include "lang_parser.h"
 #include "lang_select.h"
@@ -16,8 +20,20 @@
 #include "title_page.h"
 #include "user_settings.h"
 
+// Where the library cannot show a message box (no display, no xmessage program), it prints its
+// messages on standard output. The program prints nothing else, so standard output is made a
+// copy of standard error: fatal messages then go where a user or a script looks for errors.
+static void coreMessagesToStandardError()
+{
+#ifdef ALLEGRO_UNIX
+    fflush(stdout);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+#endif
+}
+
 int main()
 {
+    coreMessagesToStandardError();
     parSettingsIni();
     setupCore();
     txtSetFont(1, "system/images/fonts/standard.bmp", 8, 8);

@@ -31,12 +31,14 @@ static void langCreate()
     butNew(1, 16, 250, "en", "", "", 0);
     butNew(2, 224, 250, "sw", "", "", 0);
     butNew(3, 120, 250, "du", "", "", 0);
-    butNew(4, 328, 250, "du", "", "", 0);  // Spanish has no image set of its own yet
+    butNew(4, 328, 250, "sp", "", "", 0);
 }
 
+// The mouse is read the way every other screen reads it, as the library updates it on its own:
+// polling it here even once would switch the library to polled input for the rest of the run,
+// and the editor, which never polls, would find its pointer frozen.
 static void langFrame()
 {
-    poll_mouse();
     show_mouse(NULL);
     butUpdate();
     butDisplay();
