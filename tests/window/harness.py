@@ -449,7 +449,8 @@ class WindowTestCase(unittest.TestCase):
         prog = self.program()
         prog.write_settings(**settings)
         prog.start()
-        prog.find_window()
+        if prog.find_window() is None:
+            self.fail("the program ended before its window appeared; %s" % prog.describe())
         return prog
 
     def assertExits(self, prog, code=0, timeout=10.0):
@@ -494,3 +495,61 @@ def quit_via_menu(prog, timeout=5.0):
     """Opens the menu and clicks its quit button."""
     open_menu(prog, timeout)
     prog.click(*QUIT_CENTRE)
+
+
+# Language screen: four 96-pixel-wide buttons with their tops at y 250, left to right.
+LANGUAGE_BUTTONS = [("EN", 16), ("DU", 120), ("SW", 224), ("SP", 328)]
+LANGUAGE_TOP = 250
+LANGUAGE_WIDTH = 96
+
+
+def language_button_box(x, height=16):
+    return (x, LANGUAGE_TOP, x + LANGUAGE_WIDTH, LANGUAGE_TOP + height)
+
+
+def language_screen_shown(img):
+    """True when all four language buttons are drawn and the 8-pixel gaps between them
+    are empty."""
+    for _, x in LANGUAGE_BUTTONS:
+        if img.lit(language_button_box(x)) < LANGUAGE_WIDTH * 16 // 4:
+            return False
+    for (_, x), (_, nxt) in zip(LANGUAGE_BUTTONS, LANGUAGE_BUTTONS[1:]):
+        if img.lit((x + LANGUAGE_WIDTH, LANGUAGE_TOP, nxt, LANGUAGE_TOP + 16)) > 0:
+            return False
+    return True
+
+
+def language_button_height(img, x, limit=100):
+    """Height of the language button at x, measured from the screenshot: the last row
+    below its top that still has a lit pixel in the button's columns."""
+    height = 0
+    for dy in range(limit):
+        y = LANGUAGE_TOP + dy
+        if img.lit((x, y, x + LANGUAGE_WIDTH, y + 1)) > 0:
+            height = dy + 1
+    return height
+
+
+# Editor: 32 x 32 cells; tiles are 48 high and stand 16 pixels over the cell above.
+CELL = 32
+
+
+def cell_box(col, row):
+    """The cell's own 32 x 32 square on screen."""
+    return (col * CELL, row * CELL, col * CELL + CELL, row * CELL + CELL)
+
+
+def cell_centre(col, row):
+    return (col * CELL + CELL // 2, row * CELL + CELL // 2)
+
+
+def is_cursor_grey(p):
+    # The cell cursor: white at the translucency level 127 over black is about (126, 126, 126).
+    return p[0] == p[1] == p[2] and 100 <= p[0] <= 160
+
+
+def wait_for_editor(prog, cell=(9, 9), timeout=10.0):
+    """Puts the pointer over an empty cell and waits until the editor's cell cursor shows."""
+    prog.move(*cell_centre(*cell))
+    return prog.wait_for(lambda img: img.count(cell_box(*cell), is_cursor_grey) >= 200,
+                         timeout, "the editor's cell cursor at cell %r" % (cell,))
