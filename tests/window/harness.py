@@ -38,6 +38,10 @@ HOLD = 0.1
 # Pause after a release, so that the frame which acts on it has run.
 SETTLE = 0.05
 
+# A point of the Xvfb screen outside the program's window (which opens at its top-left).
+XVFB_GEOMETRY = "1024x768x24"
+OUTSIDE = (1000, 740)
+
 _live_processes = []
 
 
@@ -151,7 +155,7 @@ def parse_ppm(raw):
 class XServer:
     """A private Xvfb display; a context manager that always stops the server."""
 
-    def __init__(self, geometry="1024x768x24"):
+    def __init__(self, geometry=XVFB_GEOMETRY):
         self.geometry = geometry
         self.proc = None
         self.display = None
@@ -160,10 +164,13 @@ class XServer:
         rfd, wfd = os.pipe()
         try:
             # -displayfd: the server picks a free display number and writes it once it
-            # accepts connections, so parallel tests never share a display.
+            # accepts connections, so parallel tests never share a display. -noreset: the
+            # server would otherwise reset whenever its last client leaves (between two
+            # runs of the program, or after each xdotool call) and refuse connections
+            # meanwhile.
             self.proc = _spawn(
                 ["Xvfb", "-displayfd", str(wfd), "-screen", "0", self.geometry,
-                 "-nolisten", "tcp"],
+                 "-nolisten", "tcp", "-noreset"],
                 pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(wfd)
@@ -330,6 +337,7 @@ class Program:
             if ids:
                 self.window = ids[-1]
                 self._xdo("windowfocus", self.window, check=False)
+                self.nudge(SCREEN_W // 2, SCREEN_H // 2)
                 return self.window
             if not self.running():
                 return None
@@ -351,11 +359,17 @@ class Program:
             raise RuntimeError("screenshot failed: %s" % res.stderr.decode(errors="replace"))
         return parse_ppm(res.stdout)
 
-    def wait_for(self, predicate, timeout=5.0, what="condition"):
-        """Polls screenshots until predicate(image) holds; returns that image."""
+    def wait_for(self, predicate, timeout=5.0, what="condition", retry=None):
+        """Polls screenshots until predicate(image) holds; returns that image. retry, if
+        given, is called before every poll after the first (e.g. to repeat a pointer move
+        that a program still starting up may have missed)."""
         deadline = time.monotonic() + timeout
         last_error = None
+        first = True
         while True:
+            if retry is not None and not first:
+                retry()
+            first = False
             if not self.running():
                 raise AssertionError("waiting for %s: %s" % (what, self.describe()))
             try:
@@ -387,6 +401,16 @@ class Program:
 
     def move(self, x, y):
         """Moves the pointer to (x, y) of the window's client area."""
+        self._xdo("mousemove", "--window", self.window, str(x), str(y))
+        time.sleep(SETTLE)
+
+    def nudge(self, x, y):
+        """Takes the pointer out of the window and back in at (x, y). The library tracks
+        the pointer by relative motion and takes its absolute position when the pointer
+        enters the window, so this puts the program's pointer where the X pointer is,
+        even if it missed earlier motion."""
+        self._xdo("mousemove", str(OUTSIDE[0]), str(OUTSIDE[1]))
+        time.sleep(SETTLE)
         self._xdo("mousemove", "--window", self.window, str(x), str(y))
         time.sleep(SETTLE)
 
@@ -519,6 +543,13 @@ def language_screen_shown(img):
     return True
 
 
+def wait_for_language_screen(prog, timeout=10.0):
+    """Parks the pointer away from the buttons and waits for the language screen."""
+    prog.move(*POINTER_PARK)
+    return prog.wait_for(language_screen_shown, timeout, "the four language buttons",
+                         retry=lambda: prog.nudge(*POINTER_PARK))
+
+
 def language_button_height(img, x, limit=100):
     """Height of the language button at x, measured from the screenshot: the last row
     below its top that still has a lit pixel in the button's columns."""
@@ -550,6 +581,8 @@ def is_cursor_grey(p):
 
 def wait_for_editor(prog, cell=(9, 9), timeout=10.0):
     """Puts the pointer over an empty cell and waits until the editor's cell cursor shows."""
-    prog.move(*cell_centre(*cell))
+    x, y = cell_centre(*cell)
+    prog.move(x, y)
     return prog.wait_for(lambda img: img.count(cell_box(*cell), is_cursor_grey) >= 200,
-                         timeout, "the editor's cell cursor at cell %r" % (cell,))
+                         timeout, "the editor's cell cursor at cell %r" % (cell,),
+                         retry=lambda: prog.nudge(x, y))

@@ -3,7 +3,7 @@
 import unittest
 
 import harness
-from harness import Program, WindowTestCase, quit_via_menu
+from harness import Program, WindowTestCase, quit_via_menu, wait_for_editor
 
 
 class NoDisplayTest(unittest.TestCase):
@@ -56,9 +56,10 @@ class WindowStartupTest(WindowTestCase):
             self.assertEqual(p.geometry()[2:], (harness.SCREEN_W, harness.SCREEN_H))
             # The hot spot stays at (32, 32), so the library's small arrow is drawn up and
             # to the left of the pointer position, on the editor's empty black map.
-            p.move(300, 300)
-            p.wait_for(lambda img: img.lit((268, 268, 288, 288)) >= 10, 5,
-                       "the library's arrow pointer")
+            wait_for_editor(p, cell=(9, 9))
+            x, y = harness.cell_centre(9, 9)
+            arrow = (x - 32, y - 32, x - 12, y - 12)
+            self.assertGreaterEqual(p.screenshot().lit(arrow), 10, "no arrow pointer")
 
         self.run_until_quit(prog, checks)
 
