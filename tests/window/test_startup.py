@@ -1,0 +1,68 @@
+"""Start-up of the real program: no display, a window under Xvfb, a missing pointer image."""
+
+import unittest
+
+import harness
+from harness import Program, WindowTestCase, quit_via_menu, wait_for_editor
+
+
+class NoDisplayTest(unittest.TestCase):
+    def test_without_a_display_exits_101_with_message(self):
+        prog = Program(xserver=None)
+        self.addCleanup(prog.stop)
+        prog.write_settings(windowed=True, language="EN")
+        prog.start(unset=("DISPLAY", "WAYLAND_DISPLAY"))
+        rc = prog.wait_exit(timeout=10)
+        self.assertEqual(rc, 101, prog.describe())
+        # Without a display the library has no message box and writes the text to the
+        # console (its text fallback uses stdout).
+        self.assertIn("Could not initialize the Allegro library.", prog.stdout + prog.stderr)
+
+
+class WindowStartupTest(WindowTestCase):
+    def run_until_quit(self, prog, checks):
+        """Runs checks(prog) on the live window, then quits through the editor menu and
+        expects exit status 0. A program whose editor returns at once ends by itself
+        while it is being examined; that is accepted as long as it ends with status 0."""
+        window = prog.find_window()
+        if window is not None:
+            try:
+                checks(prog)
+                quit_via_menu(prog)
+            except (AssertionError, RuntimeError):
+                if prog.running():
+                    raise
+        self.assertExits(prog, 0)
+
+    def test_opens_a_640x480_window_and_quits_with_0(self):
+        prog = self.program()
+        prog.write_settings(windowed=True, debug=False, language="EN")
+        prog.start()
+
+        def checks(p):
+            self.assertEqual(p.geometry()[2:], (harness.SCREEN_W, harness.SCREEN_H))
+            img = p.screenshot()
+            self.assertEqual((img.width, img.height), (harness.SCREEN_W, harness.SCREEN_H))
+
+        self.run_until_quit(prog, checks)
+
+    def test_missing_pointer_image_uses_library_arrow(self):
+        prog = self.program()
+        prog.remove("system/images/mouse/pointer_01.bmp")
+        prog.write_settings(windowed=True, language="EN")
+        prog.start()
+
+        def checks(p):
+            self.assertEqual(p.geometry()[2:], (harness.SCREEN_W, harness.SCREEN_H))
+            # The hot spot stays at (32, 32), so the library's small arrow is drawn up and
+            # to the left of the pointer position, on the editor's empty black map.
+            wait_for_editor(p, cell=(9, 9))
+            x, y = harness.cell_centre(9, 9)
+            arrow = (x - 32, y - 32, x - 12, y - 12)
+            self.assertGreaterEqual(p.screenshot().lit(arrow), 10, "no arrow pointer")
+
+        self.run_until_quit(prog, checks)
+
+
+if __name__ == "__main__":
+    unittest.main()
