@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev
-libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core python3 xvfb xauth xdotool imagemagick
+libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3 xvfb xauth xdotool imagemagick
 x11-utils clang libclang-rt-14-dev valgrind"
 
 missing=""

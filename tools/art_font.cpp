@@ -290,9 +290,10 @@ bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCel
     style.iPadTop = bSmall ? 0 : 1;
     style.iPadBottom = bSmall ? 0 : 1;  // the outline; the small font's shadow may be cut
     // The small font is a narrow monospaced face stretched across, so that its letters are
-    // as wide as an 8-pixel cell allows; the large one takes the biggest size that fits.
+    // as wide as an 8-pixel cell allows; the large one takes the biggest size that fits, a
+    // pixel narrower than tall, so that a whole sentence fits across the 640-pixel screen.
     style.iSizeY = bSmall ? iCellH : artPickSize(face, iCellH, style);
-    style.iSizeX = bSmall ? iCellW + iCellW / 4 : style.iSizeY;
+    style.iSizeX = bSmall ? iCellW + iCellW / 4 : style.iSizeY - 1;
     FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(style.iSizeX),
                        static_cast<FT_UInt>(style.iSizeY));
     int iAscent = 0;

@@ -6,9 +6,11 @@
  * Renders the resource set that the program ships into RUNTIME_DIR: the two
  * bitmap fonts, the terrain tileset "001", the button images, the mouse
  * pointer, the map editor's language files and the settings file. Glyphs
- * come from the DejaVu fonts (Debian's fonts-dejavu-core), found in FONT_DIR
- * (default /usr/share/fonts/truetype/dejavu). Every menu label is measured
- * with the rendered 16 x 16 font and must leave a margin on its button.
+ * come from the DejaVu fonts (Debian's fonts-dejavu-core, and fonts-dejavu-extra
+ * for the condensed face of the 16 x 16 font), found in FONT_DIR (default
+ * /usr/share/fonts/truetype/dejavu). Every menu label is measured with the
+ * rendered 16 x 16 font and must leave a margin on its button; the longest
+ * line of the language screen must fit across the screen.
  *
  * With --preview, the tool also writes pictures made from the same data into
  * PREVIEW_DIR, for looking at the artwork without running the program: a
@@ -24,6 +26,9 @@ namespace
 {
 
 const int artLabelRoom = 232;  // widest label that leaves a margin on the 256-wide menu button
+const int artHintRoom = 624;   // the language screen's hint, 8 pixels clear of either screen edge
+const char* const artHint =
+    "You may change this setting later by selecting \"Options\" from the main menu.";
 
 struct stPaths
 {
@@ -64,6 +69,15 @@ bool artCheckLabels(const stArtFont& font)
     return bFits;
 }
 
+/* Checks the longest fixed line of the language screen, centred on the 640-pixel screen. */
+bool artCheckHint(const stArtFont& font)
+{
+    const int iWidth = artFontMeasure(font, artHint);
+    std::printf("language screen hint: %d px\n", iWidth);
+    return iWidth <= artHintRoom ||
+           artFail("the language screen hint is " + std::to_string(iWidth) + " wide");
+}
+
 bool artWriteFonts(const stPaths& paths, stArtFont& small, stArtFont& large)
 {
     const std::string tDir = paths.tRuntime + "/system/images/fonts/";
@@ -72,11 +86,12 @@ bool artWriteFonts(const stPaths& paths, stArtFont& small, stArtFont& large)
         return false;
     }
     if (!artFontMake(small, paths.tFonts + "DejaVuSansMono.ttf", 8, 8, true) ||
-        !artFontMake(large, paths.tFonts + "DejaVuSans-Bold.ttf", 16, 16, false))
+        !artFontMake(large, paths.tFonts + "DejaVuSansCondensed-Bold.ttf", 16, 16, false))
     {
         return artFail("cannot read the DejaVu fonts in " + paths.tFonts);
     }
-    return artCheckLabels(large) && artWriteBmp(small.img, tDir + "standard.bmp") &&
+    return artCheckLabels(large) && artCheckHint(large) &&
+           artWriteBmp(small.img, tDir + "standard.bmp") &&
            artWriteBmp(large.img, tDir + "lat16w.bmp");
 }
 
@@ -178,7 +193,7 @@ bool artPreview(const stPaths& paths, const stImage& tiles, const stArtFont& sma
     stImage lang = artImageNew(640, 480, {0, 0, 0});
     artFontCenter(large, lang, 320, 100, "Welcome to Tarvenloft!");
     artFontCenter(large, lang, 320, 132, "Please select a language.");
-    artFontCenter(large, lang, 320, 148, "You may change this setting later.");
+    artFontCenter(large, lang, 320, 148, artHint);
     const char* cCodes[4] = {"en", "du", "sw", "sp"};
     for (int i = 0; i < 4; i++)
     {

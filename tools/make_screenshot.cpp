@@ -84,7 +84,7 @@ void shotMenu()
     {
         butNew(i, 192, iRowY[i], "big_01", "", "", 0);
     }
-    mouse_x = 300;
+    mouse_x = 404;  // on the second button, clear of its label
     mouse_y = 112;
     butUpdate();
     butDisplay();

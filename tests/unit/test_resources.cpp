@@ -244,6 +244,23 @@ TEST(ResourceFontLarge, IsProportional)
     EXPECT_LT(iNarrow * 2, iWide);
 }
 
+/* The language screen centres this line at x = 320 on a 640-pixel screen; it must leave a
+   margin of 8 pixels on either side. */
+TEST(ResourceFontLarge, LanguageScreenHintFitsTheScreen)
+{
+    tBitmap font = resLoad(sLargeFont.cPath);
+    ASSERT_NE(font, nullptr);
+    const std::string tHint =
+        "You may change this setting later by selecting \"Options\" from the main menu.";
+    int iWidth = 0;
+    for (unsigned char c : tHint)
+    {
+        iWidth += resAdvance(font.get(), sLargeFont, c);
+    }
+    EXPECT_LE(iWidth, 624);
+    EXPECT_GT(iWidth, 300) << "the advances are implausibly small";
+}
+
 /* ----- Language files ------------------------------------------------------------------------- */
 
 const char* cLanguages[4] = {"EN", "SW", "DU", "SP"};
