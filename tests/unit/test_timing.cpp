@@ -72,7 +72,7 @@ TEST_F(TimingTest, WaitBlocksUntilTheNextTick)
     timeWait();
     double dWaited = timeMillisecondsSince(t);
     EXPECT_GE(dWaited, 55.0);
-    EXPECT_LT(dWaited, 200.0);
+    EXPECT_LT(dWaited, 1000.0);  // generous: a loaded machine may be slow to run either thread
     EXPECT_EQ(iWait, 0);
 }
 
@@ -86,7 +86,8 @@ TEST_F(TimingTest, SlowFramesRunAtThePaceOfTheirWork)
         timeWait();
     }
     double dTotal = timeMillisecondsSince(t);
-    EXPECT_LT(dTotal, 300.0);  // each wait returned at once: ten frames of 20 ms work
+    // Each wait returned at once: ten frames of 20 ms work, not ten frames plus ten waits.
+    EXPECT_LT(dTotal, 10 * 20.0 + 150.0);
 }
 
 TEST_F(TimingTest, CheckReportsOncePerRunOfSeconds)
@@ -117,5 +118,5 @@ TEST_F(TimingTest, StandbyWaitsForThatManyTicks)
     timeStandby(5);
     double dWaited = timeMillisecondsSince(t);
     EXPECT_GE(dWaited, 4 * 20.0 - 5.0);  // the first wait may return at once
-    EXPECT_LT(dWaited, 6 * 20.0 + 60.0);
+    EXPECT_LT(dWaited, 6 * 20.0 + 400.0);
 }
