@@ -11,6 +11,7 @@
  * a few small lines in the 8 x 8 font, and the mouse pointer. The back
  * buffer is written as a PNG, for the README and for reviewing artwork.
  */
+#include "art.h"
 #include "buttons.h"
 #include "header.h"
 #include "image.h"
@@ -18,7 +19,6 @@
 #include "text.h"
 
 #include <loadpng.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -94,41 +94,19 @@ void shotMenu()
     }
 }
 
+// Writes a bitmap of the current depth as an RGB PNG, through the artwork tool's writer.
 bool shotWritePng(BITMAP* mImage, const std::string& tFile)
 {
-    std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
-    if (pFile == nullptr)
-    {
-        return false;
-    }
-    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop pInfo = pPng ? png_create_info_struct(pPng) : nullptr;
-    if (pInfo == nullptr || setjmp(png_jmpbuf(pPng)))
-    {
-        png_destroy_write_struct(&pPng, &pInfo);
-        std::fclose(pFile);
-        return false;
-    }
-    png_init_io(pPng, pFile);
-    png_set_IHDR(pPng, pInfo, static_cast<png_uint_32>(mImage->w),
-                 static_cast<png_uint_32>(mImage->h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(pPng, pInfo);
-    std::vector<png_byte> cRow(static_cast<size_t>(mImage->w) * 3);
+    stImage img = artImageNew(mImage->w, mImage->h, artMask);
     for (int y = 0; y < mImage->h; y++)
     {
         for (int x = 0; x < mImage->w; x++)
         {
             int iColour = getpixel(mImage, x, y);
-            cRow[x * 3] = static_cast<png_byte>(getr(iColour));
-            cRow[x * 3 + 1] = static_cast<png_byte>(getg(iColour));
-            cRow[x * 3 + 2] = static_cast<png_byte>(getb(iColour));
+            artPut(img, x, y, {getr(iColour), getg(iColour), getb(iColour)});
         }
-        png_write_row(pPng, cRow.data());
     }
-    png_write_end(pPng, nullptr);
-    png_destroy_write_struct(&pPng, &pInfo);
-    return std::fclose(pFile) == 0;
+    return artWritePng(img, tFile);
 }
 
 }  // namespace
