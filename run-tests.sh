@@ -4,7 +4,7 @@
 set -eu
 cd "$(dirname "$0")"
 ./install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVENLOFT_BUILD_TOOLS=ON >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
 ctest --output-on-failure -j2 "$@"
