@@ -263,9 +263,18 @@ def click(env, x, y):
 
 
 def paint_view(env):
-    """Selects a tile with Right presses, then drags over all 300 cells row by row."""
+    """Selects a tile with Right presses, then drags over all 300 cells row by row. On a busy
+    machine an input event can go astray; the drag (which paints the same tile again) is then
+    repeated, at most twice."""
     for _ in range(TILE_SELECTION):
         press(env, "Right")
+    for _ in range(3):
+        drag_over_view(env)
+        if painted_cells(env) == 300:
+            return
+
+
+def drag_over_view(env):
     xdotool(env, "mousemove", 16, 16)
     time.sleep(0.1)
     xdotool(env, "mousedown", 1)
