@@ -101,14 +101,16 @@ int txtCheckWordLength(int iFont, std::string tText)
 }
 
 // Width of the word after the space at iSpace: up to the next space or the end of the text.
+// Summed in place: a wrapping text asks this at every space of every frame, and a copy of each
+// word would cost an allocation each time.
 static int txtNextWordWidth(int iFont, const std::string& tText, int iSpace)
 {
-    size_t iEnd = tText.find(' ', iSpace + 1);
-    if (iEnd == std::string::npos)
+    int iWidth = 0;
+    for (size_t i = iSpace + 1; i < tText.size() && tText[i] != ' '; i++)
     {
-        iEnd = tText.size();
+        iWidth += sFont[iFont].iWidth[(unsigned char)tText[i]];
     }
-    return txtCheckWordLength(iFont, tText.substr(iSpace + 1, iEnd - (iSpace + 1)));
+    return iWidth;
 }
 
 /* Lays out and draws tText into mBuffer. A wrap or a marker may move the index past the

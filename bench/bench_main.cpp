@@ -1,0 +1,183 @@
+/*
+ * Tarvenloft benchmarks - entry point and summary.
+ *
+ * Starts the library without a display, moves into the shipped runtime
+ * directory, registers every benchmark and runs them. Afterwards it prints,
+ * for each frame, the ratio of the program's time to the time of its bare
+ * library calls, and checks the budgets: a ratio of at most 1.10 and the
+ * worst frame under 1.5 ms at 32-bit colour. Exit status 1 when a budget is
+ * missed.
+ */
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "header.h"
+
+void benchEditorFrame(benchmark::State& state, int iDepth, bool bBare);
+void benchMenuFrame(benchmark::State& state, int iDepth, bool bBare);
+void benchTextWrap(benchmark::State& state, bool bBare);
+void benchTextCenter(benchmark::State& state, bool bBare);
+void benchLoadFont(benchmark::State& state, int iSize);
+void benchLoadTiles(benchmark::State& state);
+void benchLoadButton(benchmark::State& state);
+void benchStringMiss(benchmark::State& state);
+void benchParseStrings(benchmark::State& state);
+
+static const double dRatioBudget = 1.10;
+static const double dWorstFrameBudgetNs = 1.5e6;
+static const int iRepetitions = 9;
+
+/* Console output as usual, and the median processor time of each benchmark kept by name. The
+   processor time is the work the frame makes; on a shared machine the real time also holds the
+   time other processes had the core. */
+class CSummaryReporter : public benchmark::ConsoleReporter
+{
+  public:
+    std::map<std::string, double> mMedianNs;
+    std::map<std::string, double> mMedianRealNs;
+
+    void ReportRuns(const std::vector<Run>& vRuns) override
+    {
+        ConsoleReporter::ReportRuns(vRuns);
+        for (const Run& r : vRuns)
+        {
+            bool bMedian = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            bool bSingle = r.run_type == Run::RT_Iteration && r.repetitions <= 1;
+            if (bMedian || bSingle)
+            {
+                // Nanoseconds, whatever unit the benchmark reports in.
+                double dToNs = benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                               benchmark::GetTimeUnitMultiplier(r.time_unit);
+                mMedianNs[r.run_name.function_name] = r.GetAdjustedCPUTime() * dToNs;
+                mMedianRealNs[r.run_name.function_name] = r.GetAdjustedRealTime() * dToNs;
+            }
+        }
+    }
+};
+
+static void benchRegister()
+{
+    for (int iDepth : {32, 16})
+    {
+        std::string tDepth = std::to_string(iDepth) + "bit";
+        for (bool bBare : {false, true})
+        {
+            const char* cKind = bBare ? "bare" : "ours";
+            benchmark::RegisterBenchmark(("frame/editor/" + tDepth + "/" + cKind).c_str(),
+                                         benchEditorFrame, iDepth, bBare)
+                ->Unit(benchmark::kMicrosecond)
+                ->Repetitions(iRepetitions)
+                ->ReportAggregatesOnly(true);
+        }
+        for (bool bBare : {false, true})
+        {
+            const char* cKind = bBare ? "bare" : "ours";
+            benchmark::RegisterBenchmark(("frame/menu/" + tDepth + "/" + cKind).c_str(),
+                                         benchMenuFrame, iDepth, bBare)
+                ->Unit(benchmark::kMicrosecond)
+                ->Repetitions(iRepetitions)
+                ->ReportAggregatesOnly(true);
+        }
+    }
+    for (bool bBare : {false, true})
+    {
+        const char* cKind = bBare ? "bare" : "ours";
+        benchmark::RegisterBenchmark((std::string("text/wrap_2000/") + cKind).c_str(),
+                                     benchTextWrap, bBare)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(iRepetitions)
+            ->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark((std::string("text/center_label/") + cKind).c_str(),
+                                     benchTextCenter, bBare)
+            ->Repetitions(iRepetitions)
+            ->ReportAggregatesOnly(true);
+    }
+    benchmark::RegisterBenchmark("load/font_8x8", benchLoadFont, 8)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("load/font_16x16", benchLoadFont, 16)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("load/tileset_001", benchLoadTiles)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("load/button_big_01", benchLoadButton)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("strings/get_miss_full_table", benchStringMiss);
+    benchmark::RegisterBenchmark("strings/parse_500_entries", benchParseStrings)
+        ->Unit(benchmark::kMicrosecond);
+}
+
+// Prints "ours / bare" for every pair that ran; false when a frame's ratio is over budget.
+static bool benchPrintRatios(const std::map<std::string, double>& mNs,
+                             const std::map<std::string, double>& mRealNs)
+{
+    bool bOk = true;
+    std::printf("\nOur code on top of the bare library calls (median processor time, one run):\n");
+    for (const auto& e : mNs)
+    {
+        const std::string& tName = e.first;
+        if (tName.size() < 5 || tName.compare(tName.size() - 5, 5, "/ours") != 0)
+        {
+            continue;
+        }
+        std::string tBase = tName.substr(0, tName.size() - 5);
+        auto itBare = mNs.find(tBase + "/bare");
+        if (itBare == mNs.end())
+        {
+            continue;
+        }
+        double dRatio = e.second / itBare->second;
+        bool bFrame = tBase.compare(0, 6, "frame/") == 0;
+        bool bMiss = bFrame && dRatio > dRatioBudget;
+        std::printf("  %-24s ours %10.1f us  bare %10.1f us  ratio %.3f%s\n", tBase.c_str(),
+                    e.second / 1000.0, itBare->second / 1000.0, dRatio,
+                    bFrame ? (bMiss ? "  MISSED (budget 1.10)" : "  ok (budget 1.10)") : "");
+        bOk = bOk && !bMiss;
+    }
+    auto itWorst = mNs.find("frame/menu/32bit/ours");
+    if (itWorst != mNs.end())
+    {
+        bool bMiss = itWorst->second > dWorstFrameBudgetNs;
+        std::printf(
+            "  worst frame (four layers, menu, overlay, 32-bit): %.3f ms processor, %.3f ms "
+            "real  %s (budget 1.5 ms)\n",
+            itWorst->second / 1e6, mRealNs.at(itWorst->first) / 1e6, bMiss ? "MISSED" : "ok");
+        bOk = bOk && !bMiss;
+    }
+    return bOk;
+}
+
+int main(int argc, char** argv)
+{
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+    {
+        std::fprintf(stderr, "bench: could not start the library\n");
+        return 2;
+    }
+    if (chdir(TARVENLOFT_RUNTIME_DIR) != 0)
+    {
+        std::perror("bench: " TARVENLOFT_RUNTIME_DIR);
+        return 2;
+    }
+    // Repetitions of all benchmarks run in random order, so that a busy spell on the machine
+    // spreads over "ours" and "bare" alike instead of falling on one of them.
+    std::vector<char*> vArgs(argv, argv + argc);
+    char cInterleave[] = "--benchmark_enable_random_interleaving=true";
+    vArgs.insert(vArgs.begin() + 1, cInterleave);
+    int iArgs = (int)vArgs.size();
+    benchmark::Initialize(&iArgs, vArgs.data());
+    argc = iArgs;
+    argv = vArgs.data();
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    {
+        return 2;
+    }
+    benchRegister();
+    CSummaryReporter sReporter;
+    benchmark::RunSpecifiedBenchmarks(&sReporter);
+    bool bOk = benchPrintRatios(sReporter.mMedianNs, sReporter.mMedianRealNs);
+    benchmark::Shutdown();
+    return bOk ? 0 : 1;
+}
