@@ -3,7 +3,7 @@
 # of its seed corpus. Usage: tests/fuzz/run-fuzz.sh SECONDS [TARGET...]
 # Targets: settings language font tileset button (all when none is named).
 # Any allocation over 64 MiB, a crash, a leak, undefined behaviour or an input that runs over
-# 20 seconds is a finding: the input is kept under build-fuzz/findings/ and the script fails.
+# 60 seconds is a finding: the input is kept under build-fuzz/findings/ and the script fails.
 # FUZZ_MAX_RUNS stops a target after that many inputs, if it comes before SECONDS.
 set -eu
 cd "$(dirname "$0")/../.."
@@ -53,7 +53,7 @@ for t in $TARGETS; do
     rc=0
     "$BUILD/tests/fuzz/fuzz_$t" "$corpus" \
         -max_total_time="$SECONDS_EACH" -runs="${FUZZ_MAX_RUNS:--1}" \
-        -rss_limit_mb=2048 -malloc_limit_mb=64 -timeout=20 \
+        -rss_limit_mb=2048 -malloc_limit_mb=64 -timeout=60 \
         -dict="$ROOT/tests/fuzz/$dict.dict" \
         -artifact_prefix="$BUILD/findings/$t-" -print_final_stats=1 >"$log" 2>&1 || rc=$?
     last=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)
@@ -66,6 +66,7 @@ for t in $TARGETS; do
         grep -E 'ERROR|SUMMARY|Test unit written' "$log" >&2 || true
         for f in $(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log"); do
             echo "   FINDING kept in $f" >&2
+            echo "   reproduce with: $BUILD/tests/fuzz/fuzz_$t $f" >&2
         done
         echo "   FAILED: fuzz_$t stopped with exit code $rc (log: $log)" >&2
         failed="$failed $t"
