@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Tarvenloft fuzz targets - writes the seed corpora under corpus/<target>/.
+
+Small valid inputs of every kind each reader takes (the shipped settings and
+language files, tiny fonts, tilesets and buttons as BMP and PNG in several
+pixel formats), a few broken ones, and some of the image regression files.
+Run it again after changing it; the files are committed.
+"""
+import os
+import shutil
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+CORPUS = os.path.join(HERE, "corpus")
+REPRO = os.path.join(ROOT, "tests", "data", "image-repro")
+
+PINK = (255, 128, 255)  # turned into the mask colour on loading
+MASK = (255, 0, 255)
+BLUE = (0, 0, 255)  # width marker of a font glyph
+
+
+def bmp(width, height, pixel, bits=24):
+    """A bottom-up uncompressed BMP; pixel(x, y) gives (r, g, b)."""
+    palette = []
+    rows = []
+    for y in reversed(range(height)):
+        row = bytearray()
+        for x in range(width):
+            rgb = pixel(x, y)
+            if bits == 8:
+                if rgb not in palette:
+                    palette.append(rgb)
+                row.append(palette.index(rgb))
+            else:
+                row += bytes((rgb[2], rgb[1], rgb[0]))
+        while len(row) % 4:
+            row.append(0)
+        rows.append(bytes(row))
+    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(pal)
+    data = b"".join(rows)
+    head = b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(data), 2835, 2835,
+                       len(palette), 0)
+    return head + info + pal + data
+
+
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+
+def png(width, height, pixel, colour_type=2):
+    """A PNG; colour type 2 RGB, 6 RGBA, 3 palette, 0 grey (the red channel)."""
+    palette = []
+    raw = bytearray()
+    for y in range(height):
+        raw.append(0)
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            if colour_type == 2:
+                raw += bytes((r, g, b))
+            elif colour_type == 6:
+                raw += bytes((r, g, b, 255))
+            elif colour_type == 0:
+                raw.append(r)
+            else:
+                if (r, g, b) not in palette:
+                    palette.append((r, g, b))
+                raw.append(palette.index((r, g, b)))
+    out = b"\x89PNG\r\n\x1a\n"
+    out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    if colour_type == 3:
+        out += chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+    out += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    return out + chunk(b"IEND", b"")
+
+
+def font_pixel(w, h):
+    """Glyph cells with a marker row above each glyph row: blue at a varying advance."""
+    def pixel(x, y):
+        col, row = x // w, y // (h + 1)
+        cx, cy = x % w, y % (h + 1)
+        if cy == h:  # the marker row below glyph row `row` belongs to the next row of glyphs
+            return BLUE if cx == (col + row) % w else PINK
+        if col == 0:
+            return PINK
+        return (255, 255, 255) if (cx + cy + col) % 3 == 0 else PINK
+    return pixel
+
+
+def tile_pixel(x, y):
+    if x < 32:
+        return MASK
+    return ((y // 8) * 40 % 256, (x // 8) * 30 % 256, 120) if (x + y) % 5 else PINK
+
+
+def button_pixel(x, y):
+    return (40, 90, 200) if 1 <= x % 15 and 1 <= y % 7 else (255, 255, 255)
+
+
+def write(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def repro(name):
+    with open(os.path.join(REPRO, name), "rb") as f:
+        return f.read()
+
+
+def main():
+    shutil.rmtree(CORPUS, ignore_errors=True)
+    runtime = os.path.join(ROOT, "runtime")
+
+    with open(os.path.join(runtime, "data", "settings.ini"), "rb") as f:
+        write("settings", "shipped.ini", f.read())
+    write("settings", "all_keys.ini", b"WindowedMode ON\nDebugMode ON\nLanguage SW\n")
+    write("settings", "crlf_comment.ini", b"# note\r\nWindowedMode OFF\r\n#\tLanguage DU\r\n")
+    write("settings", "key_at_end.ini", b"DebugMode OFF Language")
+    write("settings", "long_token.ini", b"Language " + b"X" * 1300 + b"DebugMode ON\n")
+
+    for code in ("EN", "SW", "DU", "SP"):
+        with open(os.path.join(runtime, "system", "text", code, "map_editor.txt"), "rb") as f:
+            text = f.read()
+        write("language", code.lower() + ".txt", text)
+    write("language", "crlf.txt", text.replace(b"\n", b"\r\n"))
+    write("language", "open_entry.txt", b"[quit] Quit^\n[save] Save\nMap")
+    write("language", "open_key.txt", b"# c\r[help Help^")
+    write("language", "empty_key.txt", b"[] nothing^[x]^\n\n[y]   two\nlines^")
+
+    for w, h in ((2, 2), (4, 4), (3, 2)):
+        size = (17 * w, 17 * (h + 1) - 1)
+        layout = bytes(((w - 1) | ((h - 1) << 3),))
+        name = "%dx%d" % (w, h)
+        write("font", name + "_rgb.png", layout + png(*size, font_pixel(w, h), 2))
+        write("font", name + "_8bit.bmp", layout + bmp(*size, font_pixel(w, h), 8))
+    write("font", "2x2_palette.png", b"\x09" + png(34, 50, font_pixel(2, 2), 3))
+    write("font", "2x2_24bit.bmp", b"\x09" + bmp(34, 50, font_pixel(2, 2), 24))
+    write("font", "too_small.png", b"\x1b" + png(34, 50, font_pixel(2, 2), 2))
+    write("font", "truncated.png", b"\x09" + png(34, 50, font_pixel(2, 2), 2)[:-30])
+    write("font", "repro_rle8.bmp", b"\x09" + repro("bmp_rle8_run_past_width_heap_corruption.bmp"))
+
+    write("tileset", "64x96_rgb.png", png(64, 96, tile_pixel, 2))
+    write("tileset", "64x144_rgba.png", png(64, 144, tile_pixel, 6))
+    write("tileset", "64x96_palette.png", png(64, 96, tile_pixel, 3))
+    write("tileset", "64x96_8bit.bmp", bmp(64, 96, tile_pixel, 8))
+    write("tileset", "40x60_grey.png", png(40, 60, tile_pixel, 0))
+    write("tileset", "bad_crc.png", png(64, 96, tile_pixel, 2)[:40] + b"\0\0\0\0"
+          + png(64, 96, tile_pixel, 2)[44:])
+    write("tileset", "repro_negative_height.bmp", repro("bmp_negative_height_segv_in_load_bmp_pf.bmp"))
+    write("tileset", "repro_exif.png", repro("png_46_bytes_eXIf_malloc_1.9GB.png"))
+
+    write("button", "16x8_rgb.png", png(16, 8, button_pixel, 2))
+    write("button", "30x14_palette.png", png(30, 14, button_pixel, 3))
+    write("button", "24x12_24bit.bmp", bmp(24, 12, button_pixel, 24))
+    write("button", "1x1_8bit.bmp", bmp(1, 1, button_pixel, 8))
+    write("button", "not_an_image.png", b"GIF89a\x01\x00\x01\x00")
+    write("button", "repro_truncated_idat.png", repro("png_truncated_idat_bitmap_leak.png"))
+    write("button", "repro_rle4.bmp", repro("bmp_rle4_heap_overflow.bmp"))
+
+
+if __name__ == "__main__":
+    main()
