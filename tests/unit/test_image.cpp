@@ -9,6 +9,8 @@
  */
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -366,6 +368,24 @@ Bytes pngHeaderOnly(uint32_t iWidth, uint32_t iHeight)
     return v;
 }
 
+// The current test's directory; also removed at exit, since death-test children never tear down.
+struct stImageTempDir
+{
+    std::string tPath;
+    void Remove()
+    {
+        std::error_code ec;
+        if (!tPath.empty())
+            std::filesystem::remove_all(tPath, ec);
+        tPath.clear();
+    }
+    ~stImageTempDir()
+    {
+        Remove();
+    }
+};
+stImageTempDir sImageTemp;
+
 class ImageTest : public ::testing::Test
 {
   protected:
@@ -377,13 +397,13 @@ class ImageTest : public ::testing::Test
         char cTemplate[] = "/tmp/tarvenloft_image_XXXXXX";
         ASSERT_NE(mkdtemp(cTemplate), nullptr);
         tDir = cTemplate;
+        sImageTemp.tPath = tDir;
     }
 
     void TearDown() override
     {
         set_color_depth(32);
-        std::string tCommand = "rm -rf '" + tDir + "'";
-        EXPECT_EQ(system(tCommand.c_str()), 0);
+        sImageTemp.Remove();
     }
 
     std::string write(const std::string& tName, const Bytes& vData)
