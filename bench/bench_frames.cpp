@@ -212,6 +212,18 @@ void benchMenuFrame(benchmark::State& state, int iDepth, bool bBare)
     benchCloseMenu();
 }
 
+// Checks that the glyph blits vBlits alone draw what the program just drew into mBuffer.
+static void benchRequireSameGlyphs(BITMAP* mFont, const std::vector<stBenchBlit>& vBlits,
+                                   const char* cWhat)
+{
+    BITMAP* mOurs = create_bitmap(mBuffer->w, mBuffer->h);
+    blit(mBuffer, mOurs, 0, 0, 0, 0, mBuffer->w, mBuffer->h);
+    clear_bitmap(mBuffer);
+    benchBlitAll(mFont, vBlits);
+    benchRequireSame(mOurs, cWhat);
+    destroy_bitmap(mOurs);
+}
+
 // A help page: one left-aligned, wrapping text object of 2,000 characters in the 8 x 8 font.
 void benchTextWrap(benchmark::State& state, bool bBare)
 {
@@ -222,12 +234,7 @@ void benchTextWrap(benchmark::State& state, bool bBare)
     std::vector<stBenchBlit> vBlits = benchGlyphBlits(1, 16, 8, tText, 624, -1);
     clear_bitmap(mBuffer);
     txtDisplay();
-    BITMAP* mOurs = create_bitmap(mBuffer->w, mBuffer->h);
-    blit(mBuffer, mOurs, 0, 0, 0, 0, mBuffer->w, mBuffer->h);
-    clear_bitmap(mBuffer);
-    benchBlitAll(sFont[1].bSource, vBlits);
-    benchRequireSame(mOurs, "wrapped text");
-    destroy_bitmap(mOurs);
+    benchRequireSameGlyphs(sFont[1].bSource, vBlits, "wrapped text");
     for (auto _ : state)
     {
         if (bBare)
@@ -252,12 +259,7 @@ void benchTextCenter(benchmark::State& state, bool bBare)
     std::vector<stBenchBlit> vBlits = benchCenterBlits(2, 320, 230, tLabel);
     clear_bitmap(mBuffer);
     txtCenter(2, 320, 230, tLabel, -1);
-    BITMAP* mOurs = create_bitmap(mBuffer->w, mBuffer->h);
-    blit(mBuffer, mOurs, 0, 0, 0, 0, mBuffer->w, mBuffer->h);
-    clear_bitmap(mBuffer);
-    benchBlitAll(sFont[2].bSource, vBlits);
-    benchRequireSame(mOurs, "centred label");
-    destroy_bitmap(mOurs);
+    benchRequireSameGlyphs(sFont[2].bSource, vBlits, "centred label");
     for (auto _ : state)
     {
         if (bBare)
