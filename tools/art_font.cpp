@@ -264,13 +264,9 @@ int artPickSize(FT_Face face, int iH, const stStyle& style)
     return iBest;
 }
 
-}  // namespace
-
-/* Renders the font image for cells of iCellW x iCellH from the face file tFace. */
-bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCellH, bool bSmall)
+/* Opens the face file tFace with a FreeType library of its own; both are closed by the caller. */
+bool artFaceOpen(const std::string& tFace, FT_Library& lib, FT_Face& face)
 {
-    FT_Library lib;
-    FT_Face face;
     if (FT_Init_FreeType(&lib) != 0)
     {
         return false;
@@ -278,6 +274,20 @@ bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCel
     if (FT_New_Face(lib, tFace.c_str(), 0, &face) != 0)
     {
         FT_Done_FreeType(lib);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+/* Renders the font image for cells of iCellW x iCellH from the face file tFace. */
+bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCellH, bool bSmall)
+{
+    FT_Library lib;
+    FT_Face face;
+    if (!artFaceOpen(tFace, lib, face))
+    {
         return false;
     }
     font.iCellW = iCellW;
@@ -380,13 +390,8 @@ bool artCaption(stImage& dst, const std::string& tFace, int iPixels, int iCentre
 {
     FT_Library lib;
     FT_Face face;
-    if (FT_Init_FreeType(&lib) != 0)
+    if (!artFaceOpen(tFace, lib, face))
     {
-        return false;
-    }
-    if (FT_New_Face(lib, tFace.c_str(), 0, &face) != 0)
-    {
-        FT_Done_FreeType(lib);
         return false;
     }
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(iPixels));
