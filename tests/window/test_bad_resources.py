@@ -304,6 +304,13 @@ class LanguageButtonImageTest(BadResourceCase):
         prog.write_settings(windowed=True, language=None)
         spoil_image(prog, relpath, case)
         prog.start()
+        if relpath.startswith("system/images/buttons/sp_") and case in ("missing", "directory"):
+            # Without all three Spanish images the fourth button shows the Dutch ones.
+            self.assertIsNotNone(prog.find_window(), prog.describe())
+            wait_for_language_screen(prog)
+            leave_language_screen(prog)
+            self.quit_from_editor(prog)
+            return
         self.assertEndsWith(prog, EXIT_BUTTON)
         self.assertNames(prog, relpath, case)
 
