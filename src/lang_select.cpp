@@ -17,6 +17,21 @@
 static const int iLangButtons = 4;
 static const char* const cLangCodes[iLangButtons + 1] = {"", "EN", "SW", "DU", "SP"};  // by slot
 
+// The image set of the Spanish button: its own flag where the resource tree has all three of
+// its images, else the Dutch set, which the fourth button showed before it had a flag.
+static std::string langSpanishImages()
+{
+    const std::string tBase = sys_tSysPath + sys_tButPath + "sp";
+    for (const char* cSuffix : {"_u.png", "_d.png", "_h.png"})
+    {
+        if (!exists((tBase + cSuffix).c_str()))
+        {
+            return "du";
+        }
+    }
+    return "sp";
+}
+
 static void langCreate()
 {
     txtNew(0, 320, 100, "Welcome to Tarvenloft!", 2, -1, 1, 0);
@@ -31,7 +46,7 @@ static void langCreate()
     butNew(1, 16, 250, "en", "", "", 0);
     butNew(2, 224, 250, "sw", "", "", 0);
     butNew(3, 120, 250, "du", "", "", 0);
-    butNew(4, 328, 250, "sp", "", "", 0);
+    butNew(4, 328, 250, langSpanishImages(), "", "", 0);
 }
 
 // The mouse is read the way every other screen reads it, as the library updates it on its own:

@@ -6,13 +6,20 @@
  * keys), the display, sound, and the network, which this version leaves
  * empty. A fatal step shows its message and exits with its stage's code;
  * sound, keyboard, mouse and the pointer image may fail without stopping
- * the program.
+ * the program. Under X11 a lost display connection, at any later time,
+ * also ends the program with a code of the display stage.
  */
 #include "setup.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <loadpng.h>
+
+#ifdef ALLEGRO_WITH_XWINDOWS
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <unistd.h>
+#endif
 
 #include "image.h"
 #include "timing.h"
@@ -62,12 +69,68 @@ int CSetup::Input()
     return 0;
 }
 
+#ifdef ALLEGRO_WITH_XWINDOWS
+// Under X11 the library learns of keys only from its own window's events, so a shift key held
+// since before that window exists never reaches key[]: ask the X server for the keyboard itself.
+static bool setupShiftHeldOnServer()
+{
+    Display* pDisplay = XOpenDisplay(NULL);
+    if (pDisplay == NULL)
+    {
+        return false;
+    }
+    char cKeys[32];
+    XQueryKeymap(pDisplay, cKeys);
+    bool bHeld = false;
+    for (KeySym iShift : {XK_Shift_L, XK_Shift_R})
+    {
+        KeyCode iCode = XKeysymToKeycode(pDisplay, iShift);
+        bHeld = bHeld || (iCode != 0 && ((cKeys[iCode / 8] >> (iCode % 8)) & 1));
+    }
+    XCloseDisplay(pDisplay);
+    return bHeld;
+}
+
+// Xlib's own handler for a lost display connection calls exit from whichever thread noticed,
+// and the library's exit handler then tears the display down under the main thread: the
+// program crashes or deadlocks. Say so in one line and end at once, without exit handlers.
+static int setupDisplayLost(Display*)
+{
+    static const char cMessage[] = "Tarvenloft: the connection to the X display was lost.\n";
+    ssize_t iWritten = write(STDERR_FILENO, cMessage, sizeof(cMessage) - 1);
+    (void)iWritten;  // with standard error gone too, nothing more can be said
+    _exit(iExitDisplayLost);
+}
+#endif
+
+// Whether either shift key is held at this moment.
+static bool setupShiftHeld()
+{
+    if (key[KEY_LSHIFT] || key[KEY_RSHIFT])
+    {
+        return true;
+    }
+#ifdef ALLEGRO_WITH_XWINDOWS
+    return setupShiftHeldOnServer();
+#else
+    return false;
+#endif
+}
+
+// From here on a lost display ends the program cleanly with its own exit code.
+static void setupWatchDisplay()
+{
+#ifdef ALLEGRO_WITH_XWINDOWS
+    XSetIOErrorHandler(setupDisplayLost);
+#endif
+}
+
 // Opens the 640x480 display at 32 bits, else at 16 bits with the same driver. A held shift key
 // asks for a window whatever the settings say; full screen never falls back to a window.
 static void setupDisplayMode()
 {
     set_color_depth(32);
-    if (key[KEY_LSHIFT] || key[KEY_RSHIFT])
+    if (setupShiftHeld())
     {
         sys_bWindowedMode = true;
     }
@@ -118,6 +181,7 @@ int CSetup::Graphics()
 {
     gfx_capabilities = GFX_HW_MEM_BLIT;
     setupDisplayMode();
+    setupWatchDisplay();
     set_trans_blender(0, 0, 0, 127);
     loadpng_init();
     setupBackBuffer();

@@ -13,11 +13,12 @@
 #include "header.h"
 
 /* Exit codes of the start-up stages. */
-const int iExitLibrary = 101;     // the library could not be initialised
-const int iExitTimers = 201;      // a pacing timer could not be installed
-const int iExitFullscreen = 301;  // no full-screen mode at 32 or 16 bits
-const int iExitWindowed = 302;    // no windowed mode at 32 or 16 bits
-const int iExitBackBuffer = 303;  // the back buffer could not be created
+const int iExitLibrary = 101;      // the library could not be initialised
+const int iExitTimers = 201;       // a pacing timer could not be installed
+const int iExitFullscreen = 301;   // no full-screen mode at 32 or 16 bits
+const int iExitWindowed = 302;     // no windowed mode at 32 or 16 bits
+const int iExitBackBuffer = 303;   // the back buffer could not be created
+const int iExitDisplayLost = 304;  // the connection to the display was lost while running
 
 class CSetup
 {

@@ -17,7 +17,8 @@
 
 // Reads the next blank-separated token into cBuffer (iBufferSize bytes). A longer token is cut
 // to iBufferSize - 1 bytes and the rest of it is skipped, so that its tail can never be taken
-// for a key or a value. Returns false when the file ends before a token starts.
+// for a key or a value. The blank that ends the token is left unread: it may be the line break
+// that ends a "#" comment. Returns false when the file ends before a token starts.
 static bool parReadToken(FILE* pFile, char* cBuffer)
 {
     int c = fgetc(pFile);
@@ -38,6 +39,10 @@ static bool parReadToken(FILE* pFile, char* cBuffer)
             cBuffer[iLength++] = (char)c;
         }
         c = fgetc(pFile);
+    }
+    if (c != EOF)
+    {
+        ungetc(c, pFile);
     }
     cBuffer[iLength] = 0;
     return true;

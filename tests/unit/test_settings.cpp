@@ -3,6 +3,10 @@
  */
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <random>
+
 #include "scratch_dir.h"
 #include "user_settings.h"
 
@@ -175,4 +179,86 @@ TEST_F(SettingsTest, EmptyAndBlankFilesChangeNothing)
     Read(" \n\t\r\n");
     EXPECT_FALSE(sys_bWindowedMode);
     EXPECT_EQ(sys_tLanguage, "XX");
+}
+
+// A "#" standing alone on its line ends at that line's break, whatever the line ends with and
+// wherever it stands; the line after it is read.
+TEST_F(SettingsTest, CommentOfABareHashEndsAtItsOwnLineBreak)
+{
+    const char* cFiles[] = {"#\nDebugMode ON\n", "#\r\nDebugMode ON\r\n", "# \nDebugMode ON",
+                            "WindowedMode #\nDebugMode ON\n", "DebugMode ON\n#"};
+    for (const char* cFile : cFiles)
+    {
+        SetUp();
+        Read(cFile);
+        EXPECT_TRUE(sys_bDebugMode) << cFile;
+        EXPECT_FALSE(sys_bWindowedMode) << cFile;
+    }
+}
+
+// The reader as first written down, with fscanf: "%s" leaves the blank after a token unread,
+// and the loop runs while the file is not at its end.
+static void settingsReadLiterally(bool& bWindowed, bool& bDebug, std::string& tLanguage)
+{
+    FILE* pFile = fopen("data/settings.ini", "rt");
+    ASSERT_NE(pFile, nullptr);
+    char cBuffer[iBufferSize] = "";
+    while (!feof(pFile))
+    {
+        if (fscanf(pFile, "%s", cBuffer) != 1)
+        {
+            continue;  // only blanks were left: the next feof ends the loop
+        }
+        if (strcmp(cBuffer, "WindowedMode") == 0 && fscanf(pFile, "%s", cBuffer) == 1)
+        {
+            bWindowed = strcmp(cBuffer, "ON") == 0    ? true
+                        : strcmp(cBuffer, "OFF") == 0 ? false
+                                                      : bWindowed;
+        }
+        if (strcmp(cBuffer, "DebugMode") == 0 && fscanf(pFile, "%s", cBuffer) == 1)
+        {
+            bDebug = strcmp(cBuffer, "ON") == 0    ? true
+                     : strcmp(cBuffer, "OFF") == 0 ? false
+                                                   : bDebug;
+        }
+        if (strcmp(cBuffer, "Language") == 0 && fscanf(pFile, "%s", cBuffer) == 1)
+        {
+            tLanguage = cBuffer;
+        }
+        if (strcmp(cBuffer, "#") == 0)
+        {
+            while (fscanf(pFile, "%c", cBuffer) == 1 && cBuffer[0] != '\n')
+            {
+            }
+        }
+    }
+    fclose(pFile);
+}
+
+// Random files of keys, values, comments and every kind of blank read the same as the fscanf
+// reader. Each ends in a plain word, so that no key lacks its value (a case the two readers
+// settle differently on purpose).
+TEST_F(SettingsTest, ReadsAsTheFscanfReaderDoes)
+{
+    const char* cWords[] = {"WindowedMode", "DebugMode", "Language", "ON", "OFF", "#", "#x", "SW"};
+    const char* cBlanks[] = {" ", "\n", "\r\n", "\t", " \n"};
+    std::mt19937 rng(1234);
+    for (int iFile = 0; iFile < 400; iFile++)
+    {
+        std::string tFile;
+        int iWords = 1 + rng() % 12;
+        for (int i = 0; i < iWords; i++)
+        {
+            tFile += std::string(cWords[rng() % 8]) + cBlanks[rng() % 5];
+        }
+        tFile += "end";
+        SetUp();
+        Read(tFile);
+        bool bWindowed = false, bDebug = false;
+        std::string tLanguage = "XX";
+        settingsReadLiterally(bWindowed, bDebug, tLanguage);
+        ASSERT_EQ(sys_bWindowedMode, bWindowed) << tFile;
+        ASSERT_EQ(sys_bDebugMode, bDebug) << tFile;
+        ASSERT_EQ(sys_tLanguage, tLanguage) << tFile;
+    }
 }

@@ -17,6 +17,7 @@ Environment:
 import atexit
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
@@ -442,13 +443,20 @@ class Program:
             self.mouse_up(button)
         time.sleep(SETTLE)
 
-    def key(self, name):
-        """Presses and releases a key (xdotool key name, e.g. Escape, Right)."""
+    def key_down(self, name):
+        """Presses a key and keeps it held until key_up (or the end of the test)."""
         self._xdo("keydown", name)
         self._held_keys.add(name)
-        time.sleep(HOLD)
+
+    def key_up(self, name):
         self._xdo("keyup", name)
         self._held_keys.discard(name)
+
+    def key(self, name):
+        """Presses and releases a key (xdotool key name, e.g. Escape, Right)."""
+        self.key_down(name)
+        time.sleep(HOLD)
+        self.key_up(name)
         time.sleep(SETTLE)
 
 
@@ -482,6 +490,31 @@ class WindowTestCase(unittest.TestCase):
         self.assertIsNotNone(rc, "program did not end within %.0f s; %s"
                              % (timeout, prog.describe()))
         self.assertEqual(rc, code, prog.describe())
+
+
+def fullscreen_window(prog, timeout=10.0):
+    """In full-screen mode the library covers the X screen with an unnamed window that holds
+    the 640 x 480 display as a child. Returns (child id, parent width, parent height)."""
+    pattern = re.compile(r"^(\s*)(0x[0-9a-f]+) .*\s(\d+)x(\d+)\+-?\d+\+-?\d+")
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        out = subprocess.run(["xwininfo", "-root", "-tree"], env=prog.xserver.env(),
+                             capture_output=True, text=True, timeout=10).stdout
+        parents = []
+        for line in out.splitlines():
+            m = pattern.match(line)
+            if not m:
+                continue
+            depth, wid, w, h = len(m.group(1)), m.group(2), int(m.group(3)), int(m.group(4))
+            while parents and parents[-1][0] >= depth:
+                parents.pop()
+            if (w, h) == (SCREEN_W, SCREEN_H) and parents:
+                return wid, parents[-1][2], parents[-1][3]
+            parents.append((depth, wid, w, h))
+        if not prog.running():
+            break
+        time.sleep(0.1)
+    raise AssertionError("no full-screen display found; %s" % prog.describe())
 
 
 # --- the program's screens ----------------------------------------------------------------

@@ -11,7 +11,6 @@ import os
 import random
 import re
 import struct
-import subprocess
 import time
 import unittest
 import zlib
@@ -113,31 +112,6 @@ def spoil_text(prog, relpath, case, truncated, huge):
 
 # --- the program's screens --------------------------------------------------------------------
 
-def fullscreen_window(prog, timeout=10.0):
-    """In full-screen mode the library covers the X screen with an unnamed window that holds
-    the 640 x 480 display as a child. Returns (child id, parent width, parent height)."""
-    pattern = re.compile(r"^(\s*)(0x[0-9a-f]+) .*\s(\d+)x(\d+)\+-?\d+\+-?\d+")
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        out = subprocess.run(["xwininfo", "-root", "-tree"], env=prog.xserver.env(),
-                             capture_output=True, text=True, timeout=10).stdout
-        parents = []
-        for line in out.splitlines():
-            m = pattern.match(line)
-            if not m:
-                continue
-            depth, wid, w, h = len(m.group(1)), m.group(2), int(m.group(3)), int(m.group(4))
-            while parents and parents[-1][0] >= depth:
-                parents.pop()
-            if (w, h) == (harness.SCREEN_W, harness.SCREEN_H) and parents:
-                return wid, parents[-1][2], parents[-1][3]
-            parents.append((depth, wid, w, h))
-        if not prog.running():
-            break
-        time.sleep(0.1)
-    raise AssertionError("no full-screen display found; %s" % prog.describe())
-
-
 def label_bands(prog):
     """Opens the menu and returns the pixels of its eight label bands, pointer parked."""
     prog.move(*POINTER_PARK)
@@ -206,7 +180,7 @@ class SettingsFileTest(BadResourceCase):
             self.assertEndsWith(prog, 0)
             return
         # Defaults: full screen, and the language screen since no language is set.
-        prog.window, width, height = fullscreen_window(prog)
+        prog.window, width, height = harness.fullscreen_window(prog)
         screen = tuple(int(v) for v in harness.XVFB_GEOMETRY.split("x")[:2])
         self.assertEqual((width, height), screen, "the display does not cover the screen")
         prog.nudge(*POINTER_PARK)
@@ -330,6 +304,13 @@ class LanguageButtonImageTest(BadResourceCase):
         prog.write_settings(windowed=True, language=None)
         spoil_image(prog, relpath, case)
         prog.start()
+        if relpath.startswith("system/images/buttons/sp_") and case in ("missing", "directory"):
+            # Without all three Spanish images the fourth button shows the Dutch ones.
+            self.assertIsNotNone(prog.find_window(), prog.describe())
+            wait_for_language_screen(prog)
+            leave_language_screen(prog)
+            self.quit_from_editor(prog)
+            return
         self.assertEndsWith(prog, EXIT_BUTTON)
         self.assertNames(prog, relpath, case)
 

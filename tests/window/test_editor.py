@@ -30,14 +30,24 @@ def menu_labels(prog):
 
 
 class LanguageScreenTest(WindowTestCase):
-    def through_language_screen(self, code, x):
-        """Starts without a language, checks the screen, clicks the button at x and
-        returns the menu labels of the editor that follows."""
-        prog = self.launch(windowed=True, language=None)
+    def through_language_screen(self, code, x, removed=()):
+        """Starts without a language (and without the files `removed`), checks the screen,
+        clicks the button at x and returns the menu labels of the editor that follows."""
+        prog = self.program()
+        for relpath in removed:
+            prog.remove(relpath)
+        prog.write_settings(windowed=True, language=None)
+        prog.start()
         try:
+            self.assertIsNotNone(prog.find_window(), prog.describe())
             img = wait_for_language_screen(prog)
             height = language_button_height(img, x)
             self.assertGreater(height, 4, "language button %s has no height" % code)
+            if code == "SP":
+                # The Spanish button shows its own flag when the tree has it, else Dutch's.
+                dutch = img.crop(*language_button_box(LANGUAGE_BUTTONS[1][1], height))
+                fourth = img.crop(*language_button_box(x, height))
+                self.assertEqual(fourth == dutch, bool(removed), "fourth button's images")
             prog.click(x + LANGUAGE_WIDTH // 2, LANGUAGE_TOP + height // 2)
             prog.move(*POINTER_PARK)
             prog.wait_for(language_screen_gone, 5,
@@ -74,6 +84,12 @@ class LanguageScreenTest(WindowTestCase):
         for i, a in enumerate(codes):
             for b in codes[i + 1:]:
                 self.assertNotEqual(direct[a], direct[b], "%s and %s menus look alike" % (a, b))
+
+    def test_tree_without_spanish_images_shows_dutch_on_spanish_button(self):
+        spanish = ["system/images/buttons/sp_%s.png" % s for s in "udh"]
+        _, x = LANGUAGE_BUTTONS[3]
+        self.assertEqual(self.through_language_screen("SP", x, removed=spanish),
+                         self.with_language("SP"))
 
     def test_escape_on_language_screen_goes_to_editor_without_labels(self):
         prog = self.launch(windowed=True, language=None)

@@ -1,5 +1,6 @@
 """Start-up of the real program: no display, a window under Xvfb, a missing pointer image."""
 
+import subprocess
 import unittest
 
 import harness
@@ -56,6 +57,42 @@ class WindowStartupTest(WindowTestCase):
             self.assertGreaterEqual(p.screenshot().lit(arrow), 10, "no arrow pointer")
 
         self.run_until_quit(prog, checks)
+
+
+class ShiftAtStartTest(WindowTestCase):
+    """Shift held while the program starts gives a window even when the settings ask for full
+    screen. The key goes down before the program's window exists, so the program must ask the
+    X server, not wait for a key event."""
+
+    def start_fullscreen_settings(self, shift):
+        prog = self.program()
+        prog.write_settings(windowed=False, language="EN")
+        if shift:
+            prog.key_down("shift")
+        prog.start()
+        return prog
+
+    def test_shift_held_gives_a_window(self):
+        prog = self.start_fullscreen_settings(shift=True)
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        prog.key_up("shift")
+        self.assertEqual(prog.geometry()[2:], (harness.SCREEN_W, harness.SCREEN_H))
+        tree = subprocess.run(["xwininfo", "-tree", "-id", prog.window], env=prog.xserver.env(),
+                              capture_output=True, text=True, timeout=10).stdout
+        self.assertIn("(the root window)", tree, "the window is not a top-level window")
+        wait_for_editor(prog)
+        quit_via_menu(prog)
+        self.assertExits(prog, 0)
+
+    def test_without_shift_the_settings_give_full_screen(self):
+        prog = self.start_fullscreen_settings(shift=False)
+        prog.window, width, height = harness.fullscreen_window(prog)
+        screen = tuple(int(v) for v in harness.XVFB_GEOMETRY.split("x")[:2])
+        self.assertEqual((width, height), screen, "the display does not cover the screen")
+        prog.nudge(*harness.POINTER_PARK)
+        wait_for_editor(prog)
+        quit_via_menu(prog)
+        self.assertExits(prog, 0)
 
 
 if __name__ == "__main__":
