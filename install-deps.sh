@@ -3,21 +3,25 @@
 #   editor   building and running the program
 #   tests    the unit and real-window tests, the artwork tools, the sanitizer run, fuzzing,
 #            the memory check and the benchmarks (on top of the editor set)
-# With no set named, installs both. Does nothing when they are all there; safe to run any
+#   package  making the Debian package and checking it (on top of the editor set)
+# With no set named, installs all three. Does nothing when they are all there; safe to run any
 # number of times.
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"
 TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
 xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev valgrind"
+# file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
+PACKAGE="file lintian desktop-file-utils appstream"
 
-[ $# -eq 0 ] && set -- editor tests
+[ $# -eq 0 ] && set -- editor tests package
 PACKAGES="$EDITOR"
 for need in "$@"; do
     case "$need" in
         editor) ;;
         tests) PACKAGES="$PACKAGES $TESTS" ;;
-        *) echo "usage: install-deps.sh [editor] [tests]" >&2; exit 2 ;;
+        package) PACKAGES="$PACKAGES $PACKAGE" ;;
+        *) echo "usage: install-deps.sh [editor] [tests] [package]" >&2; exit 2 ;;
     esac
 done
 
