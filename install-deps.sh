@@ -9,8 +9,10 @@
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"
+# x11-apps: xwd, for the window benchmark's screenshots; ImageMagick's import, tried instead,
+# failed to read the frame-rate box in about one screenshot in five.
 TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
-xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev valgrind"
+xvfb xauth xdotool imagemagick x11-utils x11-apps clang libclang-rt-14-dev valgrind"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
 PACKAGE="file lintian desktop-file-utils appstream"
 
