@@ -16,7 +16,7 @@ apt() {
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"
 }
 
-deb=$(packaging/linux/make-deb.sh | tail -n 1)
+deb=$(packaging/linux/make-deb.sh)
 echo "package: $deb, $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
 lintian --fail-on error "$deb"
@@ -33,7 +33,7 @@ launcher=$(command -v tarvenloft)
 
 apt remove -y --purge tarvenloft >/dev/null
 trap - EXIT
-if [ -e /usr/bin/tarvenloft ] || [ -e /usr/lib/tarvenloft ] || [ -e /usr/share/tarvenloft ]; then
+if [ -e /usr/bin/tarvenloft ] || [ -e /usr/libexec/tarvenloft ] || [ -e /usr/share/tarvenloft ]; then
     echo "the package left files behind" >&2
     exit 1
 fi
