@@ -12,7 +12,7 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     SUDO="sudo"
 fi
-apt() {
+apt_get() {
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"
 }
 
@@ -21,20 +21,23 @@ echo "package: $deb, $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
 lintian --fail-on error "$deb"
 
-trap 'apt remove -y --purge tarvenloft >/dev/null 2>&1 || true' EXIT
-apt install -y --reinstall "$deb" >/dev/null
+trap 'apt_get remove -y --purge tarvenloft >/dev/null 2>&1 || true' EXIT
+apt_get install -y --reinstall "$deb" >/dev/null
 desktop-file-validate /usr/share/applications/tarvenloft.desktop
 # The component id is the desktop file's name, not a reverse domain name: the project has no
 # domain to name it by.
 appstreamcli validate --no-net --override cid-desktopapp-is-not-rdns=info \
     /usr/share/metainfo/tarvenloft.metainfo.xml
 launcher=$(command -v tarvenloft)
-(cd tests/package && TARVENLOFT_LAUNCHER="$launcher" TMPDIR=/tmp python3 -m unittest -v test_install)
+cd tests/package
+TARVENLOFT_LAUNCHER="$launcher" TMPDIR=/tmp python3 -m unittest -v test_install
 
-apt remove -y --purge tarvenloft >/dev/null
+apt_get remove -y --purge tarvenloft >/dev/null
 trap - EXIT
-if [ -e /usr/bin/tarvenloft ] || [ -e /usr/libexec/tarvenloft ] || [ -e /usr/share/tarvenloft ]; then
-    echo "the package left files behind" >&2
-    exit 1
-fi
+for left in /usr/bin/tarvenloft /usr/libexec/tarvenloft /usr/share/tarvenloft; do
+    if [ -e "$left" ]; then
+        echo "the package left $left behind" >&2
+        exit 1
+    fi
+done
 echo "package test passed"

@@ -37,8 +37,9 @@ class InstalledProgramTest(unittest.TestCase):
 
     def install(self):
         prefix = os.path.join(self.scratch, "prefix")
-        subprocess.run([os.environ["CMAKE_COMMAND"], "--install", os.environ["TARVENLOFT_BUILD_DIR"],
-                        "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([os.environ["CMAKE_COMMAND"], "--install",
+                        os.environ["TARVENLOFT_BUILD_DIR"], "--prefix", prefix],
+                       check=True, stdout=subprocess.DEVNULL)
         return os.path.join(prefix, "bin", "tarvenloft")
 
     def start(self, xserver):
