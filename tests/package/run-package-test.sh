@@ -1,5 +1,5 @@
 #!/bin/sh
-# The Debian package from end to end: makes it (packaging/linux/make-deb.sh), checks it with
+# The Debian package from end to end: makes it (tools/linux/make-deb.sh), checks it with
 # lintian, installs it with apt-get, checks the installed menu entry and metainfo, starts the
 # installed tarvenloft from /tmp under a private Xvfb (test_install.py: language screen, menu,
 # exit status, the user's settings), and removes the package again, also when a step fails.
@@ -16,7 +16,7 @@ apt_get() {
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"
 }
 
-deb=$(packaging/linux/make-deb.sh)
+deb=$(tools/linux/make-deb.sh)
 echo "package: $deb, $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
 lintian --fail-on error "$deb"
