@@ -18,8 +18,9 @@
  *   load_bitmap gives them.
  * - PNG: the header and every chunk length are checked against the file,
  *   then the image is decoded here with libpng from memory, with size and
- *   chunk limits; the bitmap is made only after the whole image decoded. Pixels are
- *   written with makecol, so (255, 0, 255) is the mask colour at any depth.
+ *   chunk limits; the bitmap is made only after the whole image decoded, from
+ *   8-bit RGB. Pixels are written with makecol, so (255, 0, 255) is the mask
+ *   colour at any depth.
  *   Alpha and gamma are ignored: the artwork marks transparency with the
  *   mask colour, and a 32-bit pixel that kept its alpha byte would no longer
  *   equal makecol(255, 0, 255).
@@ -164,6 +165,27 @@ static bool imgIsPng(const tImgBytes& vData)
 {
     return vData.size() >= sizeof(cImgPngSignature) &&
            memcmp(vData.data(), cImgPngSignature, sizeof(cImgPngSignature)) == 0;
+}
+
+// Makes a bitmap in the current depth from decoded 8-bit RGB pixels, top row first.
+static BITMAP* imgRgbToBitmap(const unsigned char* pRgb, int iWidth, int iHeight, std::string& tWhy)
+{
+    BITMAP* mImage = create_bitmap(iWidth, iHeight);
+    if (mImage == NULL)
+    {
+        tWhy = "out of memory";
+        return NULL;
+    }
+    int iDepth = bitmap_color_depth(mImage);
+    for (int y = 0; y < iHeight; y++)
+    {
+        const unsigned char* pPixel = pRgb + (size_t)y * iWidth * 3;
+        for (int x = 0; x < iWidth; x++, pPixel += 3)
+        {
+            putpixel(mImage, x, y, makecol_depth(iDepth, pPixel[0], pPixel[1], pPixel[2]));
+        }
+    }
+    return mImage;
 }
 
 // Fills stHeader from the file header and the Windows or OS/2 info header.
@@ -459,7 +481,7 @@ static void imgPngWarning(png_structp, png_const_charp) {}
 /* The two libpng steps below run under setjmp and hold no C++ objects, since an error jumps
    straight out of them. */
 
-// Reads the chunks up to the pixel data and asks for 8-bit RGBA rows of the expected size.
+// Reads the chunks up to the pixel data and asks for 8-bit RGB rows of the expected size.
 static bool imgPngStart(png_structp pPng, png_infop pInfo, png_uint_32 iWidth, png_uint_32 iHeight)
 {
     if (setjmp(png_jmpbuf(pPng)))
@@ -472,12 +494,12 @@ static bool imgPngStart(png_structp pPng, png_infop pInfo, png_uint_32 iWidth, p
     png_set_expand(pPng);
     png_set_strip_16(pPng);
     png_set_gray_to_rgb(pPng);
-    png_set_add_alpha(pPng, 0xFF, PNG_FILLER_AFTER);
+    png_set_strip_alpha(pPng);
     png_set_interlace_handling(pPng);
     png_read_update_info(pPng, pInfo);
     if (png_get_image_width(pPng, pInfo) != iWidth ||
         png_get_image_height(pPng, pInfo) != iHeight ||
-        png_get_rowbytes(pPng, pInfo) != (size_t)iWidth * 4)
+        png_get_rowbytes(pPng, pInfo) != (size_t)iWidth * 3)
     {
         png_error(pPng, "unexpected pixel layout");
     }
@@ -493,28 +515,6 @@ static bool imgPngRows(png_structp pPng, png_infop pInfo, png_bytepp pRows)
     png_read_image(pPng, pRows);
     png_read_end(pPng, NULL);
     return true;
-}
-
-// Makes a bitmap in the current depth from decoded RGBA rows, ignoring alpha.
-static BITMAP* imgPngToBitmap(const unsigned char* pPixels, int iWidth, int iHeight,
-                              std::string& tWhy)
-{
-    BITMAP* mImage = create_bitmap(iWidth, iHeight);
-    if (mImage == NULL)
-    {
-        tWhy = "out of memory";
-        return NULL;
-    }
-    int iDepth = bitmap_color_depth(mImage);
-    for (int y = 0; y < iHeight; y++)
-    {
-        const unsigned char* pPixel = pPixels + (size_t)y * iWidth * 4;
-        for (int x = 0; x < iWidth; x++, pPixel += 4)
-        {
-            putpixel(mImage, x, y, makecol_depth(iDepth, pPixel[0], pPixel[1], pPixel[2]));
-        }
-    }
-    return mImage;
 }
 
 // Decodes a checked PNG held in memory; the bitmap is made only once every row decoded.
@@ -539,13 +539,13 @@ static BITMAP* imgDecodePng(const tImgBytes& vData, std::string& tWhy)
     bool bDecoded = imgPngStart(pPng, pInfo, iWidth, iHeight);
     if (bDecoded)
     {
-        pPixels.reset(new (std::nothrow) unsigned char[(size_t)iWidth * iHeight * 4]);
+        pPixels.reset(new (std::nothrow) unsigned char[(size_t)iWidth * iHeight * 3]);
         if (pPixels)
         {
             vRows.resize(iHeight);
             for (png_uint_32 y = 0; y < iHeight; y++)
             {
-                vRows[y] = pPixels.get() + (size_t)y * iWidth * 4;
+                vRows[y] = pPixels.get() + (size_t)y * iWidth * 3;
             }
             bDecoded = imgPngRows(pPng, pInfo, vRows.data());
         }
@@ -561,7 +561,7 @@ static BITMAP* imgDecodePng(const tImgBytes& vData, std::string& tWhy)
         tWhy = std::string("the PNG data is damaged (") + stSource.cError + ")";
         return NULL;
     }
-    return imgPngToBitmap(pPixels.get(), (int)iWidth, (int)iHeight, tWhy);
+    return imgRgbToBitmap(pPixels.get(), (int)iWidth, (int)iHeight, tWhy);
 }
 
 BITMAP* imgLoad(const std::string& tFile, std::string& tWhy)
