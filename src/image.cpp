@@ -12,7 +12,7 @@
  * - The type is decided by the content ("BM" or the PNG signature), never by
  *   the file name, so a tileset saved as .png but holding a BMP still loads.
  * - BMP: the header is checked (uncompressed or bit fields only, bottom-up,
- *   sides 1..8192, at most 16M pixels, palette and every pixel row inside
+ *   sides 1..32767, at most 16M pixels, palette and every pixel row inside
  *   the file) and only then handed to the library's BMP reader, from memory.
  *   That reader does the colour conversion, so pixels come out exactly as
  *   load_bitmap gives them.
@@ -45,9 +45,12 @@
 typedef std::vector<unsigned char> tImgBytes;
 
 static const uint64_t iImgMaxFileSize = 64u * 1024u * 1024u;  // bytes read from one file
-static const uint64_t iImgMaxSide = 8192;                     // pixels, each side
 static const uint64_t iImgMaxPixels = 16u * 1024u * 1024u;    // width times height
 static const size_t iImgMaxPngChunk = 8u * 1024u * 1024u;     // largest ancillary PNG chunk
+// Pixels a side. The pixel count bounds memory, but create_bitmap also allocates a line pointer
+// a row, so a one-pixel-wide image of 16M rows would cost 128 MiB of pointers for 64 MiB of
+// pixels; and the library's 16.16 fixed-point drawing holds no coordinate past 32767.
+static const uint64_t iImgMaxSide = 32767;
 
 static const unsigned char cImgPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
@@ -108,7 +111,7 @@ static bool imgCheckSides(int64_t iWidth, int64_t iHeight, std::string& tWhy)
         (uint64_t)iWidth * (uint64_t)iHeight > iImgMaxPixels)
     {
         tWhy = "the image is too large (" + std::to_string(iWidth) + "x" + std::to_string(iHeight) +
-               "; at most 8192 pixels a side and 16M pixels)";
+               "; at most " + std::to_string(iImgMaxSide) + " pixels a side and 16M pixels)";
         return false;
     }
     return true;

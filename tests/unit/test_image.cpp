@@ -222,6 +222,8 @@ struct PngOptions
     int iColours = 0;  // palette entries (paletted images)
     bool bTransparency = false;
     bool bInterlaced = false;
+    int iWidth = kWidth;
+    int iHeight = kHeight;
 };
 
 // The channel values of one pixel as a PNG of this type stores them.
@@ -279,7 +281,7 @@ Bytes makePng(const PngOptions& o)
         return Bytes();
     }
     png_set_write_fn(pPng, &vOut, pngCollect, pngFlush);
-    png_set_IHDR(pPng, pInfo, kWidth, kHeight, o.iBitDepth, o.iColourType,
+    png_set_IHDR(pPng, pInfo, o.iWidth, o.iHeight, o.iBitDepth, o.iColourType,
                  o.bInterlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> vPalette;
@@ -298,11 +300,11 @@ Bytes makePng(const PngOptions& o)
     }
     png_write_info(pPng, pInfo);
     png_set_packing(pPng);
-    std::vector<Bytes> vRows(kHeight);
+    std::vector<Bytes> vRows(o.iHeight);
     std::vector<png_bytep> vRowPointers;
-    for (int y = 0; y < kHeight; y++)
+    for (int y = 0; y < o.iHeight; y++)
     {
-        for (int x = 0; x < kWidth; x++)
+        for (int x = 0; x < o.iWidth; x++)
         {
             for (int iChannel : pngChannels(o, x, y))
             {
@@ -735,8 +737,8 @@ TEST_F(ImageTest, DamagedBmpFilesAreRefused)
         {"top_down", makeBmp(oTopDown)},
         {"odd_masks", makeBmp(oOddMasks)},
         {"no_palette", makeBmp(oNoPalette)},
-        {"wide", bmpWith(18, 8193, 4)},
-        {"tall", bmpWith(22, 8193, 4)},
+        {"wide", bmpWith(18, 32768, 4)},
+        {"tall", bmpWith(22, 32768, 4)},
         {"over_16M", over16M},
         {"zero_width", bmpWith(18, 0, 4)},
         {"header_size_108", bmpWith(14, 108, 4)},
@@ -753,7 +755,8 @@ TEST_F(ImageTest, DamagedBmpFilesAreRefused)
     }
     EXPECT_NE(refused(write("rle.bmp", makeBmp(oRle))).find("RLE"), std::string::npos);
     EXPECT_NE(refused(write("td.bmp", makeBmp(oTopDown))).find("top-down"), std::string::npos);
-    EXPECT_NE(refused(write("big.bmp", bmpWith(18, 8193, 4))).find("too large"), std::string::npos);
+    EXPECT_NE(refused(write("big.bmp", bmpWith(18, 32768, 4))).find("too large"),
+              std::string::npos);
 }
 
 TEST_F(ImageTest, DamagedPngFilesAreRefused)
@@ -769,7 +772,7 @@ TEST_F(ImageTest, DamagedPngFilesAreRefused)
         {"bad_data", vBadData},
         {"signature_only", Bytes(vGood.begin(), vGood.begin() + 8)},
         {"header_only", pngHeaderOnly(kWidth, kHeight)},
-        {"wide", pngHeaderOnly(8193, 1)},
+        {"wide", pngHeaderOnly(32768, 1)},
         {"over_16M", pngHeaderOnly(8192, 2049)},
         {"zero_height", pngHeaderOnly(1, 0)},
     };
@@ -793,6 +796,54 @@ TEST_F(ImageTest, LargestAllowedImageLoads)
     EXPECT_EQ(mImage->w, 8192);
     EXPECT_EQ(mImage->h, 2048);
     destroy_bitmap(mImage);
+}
+
+// Tilesets are found under sys_tPath; these tests point it at their own directory and draw into
+// a back buffer of their own.
+class ImageTilesetTest : public ImageTest
+{
+  protected:
+    void SetUp() override
+    {
+        ImageTest::SetUp();
+        sys_tPath = tDir + "/";
+        std::filesystem::create_directories(sys_tPath + sys_tTilePath);
+        map.Clear();
+        mBuffer = create_bitmap(640, 480);
+        clear_to_color(mBuffer, makecol(10, 20, 30));
+    }
+    void TearDown() override
+    {
+        map.Clear();
+        destroy_bitmap(mBuffer);
+        mBuffer = NULL;
+        sys_tPath = "system/";
+        ImageTest::TearDown();
+    }
+    void writeTiles(const std::string& tName, const Bytes& vData)
+    {
+        write(sys_tTilePath + tName, vData);
+    }
+};
+
+// A single column of 188 tiles: far below the pixel cap, so it loads as BMP and as PNG.
+TEST_F(ImageTilesetTest, TallSingleColumnTilesetsLoad)
+{
+    BmpOptions oBmp;
+    PngOptions oPng;
+    oBmp.iWidth = oPng.iWidth = 32;
+    oBmp.iHeight = oPng.iHeight = 9024;
+    writeTiles("tall.bmp", makeBmp(oBmp));
+    writeTiles("tall2.png", makePng(oPng));
+    for (const char* cName : {"tall", "tall2"})
+    {
+        map.LoadTiles(cName);
+        ASSERT_NE(map.mTiles, nullptr) << cName;
+        EXPECT_EQ(map.mTiles->w, 32) << cName;
+        EXPECT_EQ(map.mTiles->h, 9024) << cName;
+        Rgb c = pictureColour(31, 9023);
+        EXPECT_EQ(getpixel(map.mTiles, 31, 9023), makecol(c.r, c.g, c.b)) << cName;
+    }
 }
 
 TEST_F(ImageTest, RequireEndsWithTheCodeAndNamesTheFile)
