@@ -1,11 +1,31 @@
 #!/bin/sh
-# Installs the Debian packages that Tarvenloft's build, program, tests and tools need.
-# Does nothing when they are all there; safe to run any number of times.
+# Installs the Debian packages that Tarvenloft needs, by set:
+#   editor   building and running the program
+#   tests    the unit and real-window tests, the artwork tools, the sanitizer run, fuzzing,
+#            the memory check and the benchmarks (on top of the editor set)
+#   package  making the Debian package and checking it (on top of the editor set)
+# With no set named, installs all three. Does nothing when they are all there; safe to run any
+# number of times.
 set -eu
 
-PACKAGES="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev
-libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3 xvfb xauth xdotool imagemagick
-x11-utils clang libclang-rt-14-dev valgrind"
+EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"
+# x11-apps: xwd, for the window benchmark's screenshots; ImageMagick's import, tried instead,
+# failed to read the frame-rate box in about one screenshot in five.
+TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
+xvfb xauth xdotool imagemagick x11-utils x11-apps clang libclang-rt-14-dev valgrind"
+# file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
+PACKAGE="file lintian desktop-file-utils appstream"
+
+[ $# -eq 0 ] && set -- editor tests package
+PACKAGES="$EDITOR"
+for need in "$@"; do
+    case "$need" in
+        editor) ;;
+        tests) PACKAGES="$PACKAGES $TESTS" ;;
+        package) PACKAGES="$PACKAGES $PACKAGE" ;;
+        *) echo "usage: install-deps.sh [editor] [tests] [package]" >&2; exit 2 ;;
+    esac
+done
 
 missing=""
 for p in $PACKAGES; do
@@ -24,5 +44,7 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     SUDO="sudo"
 fi
-$SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+# Other apt runs may hold the lock for a while; wait for it instead of failing.
+$SUDO apt-get -o DPkg::Lock::Timeout=900 update
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y \
+    --no-install-recommends $missing

@@ -3,8 +3,10 @@
 # The real-window tests start their own private Xvfb displays.
 set -eu
 cd "$(dirname "$0")"
-./install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVENLOFT_BUILD_TOOLS=ON >/dev/null
+./install-deps.sh editor tests
+# Tests named on, since ./run-editor.sh configures the same build directory without them.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVENLOFT_BUILD_TESTS=ON \
+    -DTARVENLOFT_BUILD_TOOLS=ON >/dev/null
 cmake --build build -j"$(nproc)"
 cd build
 ctest --output-on-failure -j2 "$@"

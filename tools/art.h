@@ -5,7 +5,7 @@
  * canvases (stImage) and writes them as BMP or PNG. This header holds the
  * canvas, the colour helpers, the tileable noise used by the terrain tiles,
  * and the entry points of the tool's parts: fonts (art_font.cpp), terrain
- * tiles (art_tiles.cpp), buttons and pointer (art_ui.cpp) and the language
+ * tiles (art_tiles.cpp), buttons, pointer and icon (art_ui.cpp) and the language
  * and settings files (art_text.cpp).
  */
 #ifndef TARVENLOFT_ART_H
@@ -42,7 +42,7 @@ bool artSame(stRgb a, stRgb b);
 void artBlit(const stImage& src, stImage& dst, int iSrcX, int iSrcY, int iDstX, int iDstY, int iW,
              int iH, bool bMasked);
 bool artWriteBmp(const stImage& img, const std::string& tFile);
-bool artWritePng(const stImage& img, const std::string& tFile);
+bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear = false);
 
 /* Colours and noise (art_image.cpp). */
 stRgb artMix(stRgb a, stRgb b, double dT);
@@ -75,10 +75,11 @@ const int artTileCount = 25;
 stImage artTileset();
 void artTilesPreview(const stImage& tiles, stImage& dst);
 
-/* Buttons and pointer (art_ui.cpp). */
+/* Buttons, pointer and the program's icon (art_ui.cpp). */
 stImage artButtonBig(int iState);
 stImage artButtonLanguage(const std::string& tCode, int iState, const std::string& tFace);
 stImage artPointer();
+stImage artIcon(int iSize);
 
 /* Language and settings files (art_text.cpp). */
 const int artLanguageCount = 4;

@@ -119,8 +119,8 @@ bool artWriteBmp(const stImage& img, const std::string& tFile)
     return std::fclose(pFile) == 0;
 }
 
-/* Writes an 8-bit RGB PNG. */
-bool artWritePng(const stImage& img, const std::string& tFile)
+/* Writes an 8-bit RGB PNG; with bMaskClear an RGBA one whose mask-coloured pixels are clear. */
+bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear)
 {
     std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
     if (pFile == nullptr)
@@ -135,20 +135,28 @@ bool artWritePng(const stImage& img, const std::string& tFile)
         std::fclose(pFile);
         return false;
     }
+    const int iChannels = bMaskClear ? 4 : 3;
     png_init_io(pPng, pFile);
     png_set_IHDR(pPng, pInfo, static_cast<png_uint_32>(img.iWidth),
-                 static_cast<png_uint_32>(img.iHeight), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 static_cast<png_uint_32>(img.iHeight), 8,
+                 bMaskClear ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(pPng, pInfo);
-    std::vector<png_byte> cRow(static_cast<size_t>(img.iWidth) * 3);
+    std::vector<png_byte> cRow(static_cast<size_t>(img.iWidth) * iChannels);
     for (int y = 0; y < img.iHeight; y++)
     {
         for (int x = 0; x < img.iWidth; x++)
         {
             stRgb c = artGet(img, x, y);
-            cRow[x * 3] = static_cast<png_byte>(c.iR);
-            cRow[x * 3 + 1] = static_cast<png_byte>(c.iG);
-            cRow[x * 3 + 2] = static_cast<png_byte>(c.iB);
+            const bool bClear = bMaskClear && artSame(c, artMask);
+            png_byte* pOut = &cRow[static_cast<size_t>(x) * iChannels];
+            pOut[0] = static_cast<png_byte>(bClear ? 0 : c.iR);
+            pOut[1] = static_cast<png_byte>(bClear ? 0 : c.iG);
+            pOut[2] = static_cast<png_byte>(bClear ? 0 : c.iB);
+            if (bMaskClear)
+            {
+                pOut[3] = static_cast<png_byte>(bClear ? 0 : 255);
+            }
         }
         png_write_row(pPng, cRow.data());
     }

@@ -6,6 +6,9 @@
  * Corners are rounded with the mask colour. The editor menu's "big_01" is a
  * plain bevelled bar that the program writes its labels on; the language
  * buttons carry a flag and the language's own name.
+ *
+ * The program's icon, for desktop menus, shows a corner of a map as the
+ * editor draws it. It is drawn once at 64 x 64 and scaled to each size.
  */
 #include "art.h"
 
@@ -114,6 +117,45 @@ void artFlagPixel(const std::string& tCode, int iX, int iY, int iW, int iH, stRg
     }
 }
 
+/* Four cells of the shipped tileset (flowers, an oak rising over grass, shallow water) under
+   the editor's cell cursor and the pointer, in a rounded dark frame on the mask colour. */
+stImage artIconMaster()
+{
+    const stImage tiles = artTileset();
+    const int iCells[2][2] = {{1, 10}, {14, 5}};  // tile values, row by row
+    stImage map = artImageNew(64, 64, {0, 0, 0});
+    for (int iRow = 0; iRow < 2; iRow++)
+    {
+        for (int iCol = 0; iCol < 2; iCol++)
+        {
+            artBlit(tiles, map, 32, 48 * iCells[iRow][iCol], 32 * iCol, 32 * iRow - 16, 32, 48,
+                    true);
+        }
+    }
+    // The cell cursor: white at the program's translucency level, 127 of 255.
+    for (int y = 0; y < 32; y++)
+    {
+        for (int x = 32; x < 64; x++)
+        {
+            artPut(map, x, y, artMix(artGet(map, x, y), {255, 255, 255}, 127 / 255.0));
+        }
+    }
+    artBlit(artPointer(), map, 0, 0, 46 - 32, 14 - 32, 64, 64, true);
+    stImage icon = artImageNew(64, 64, artMask);
+    for (int y = 0; y < 64; y++)
+    {
+        for (int x = 0; x < 64; x++)
+        {
+            if (!artOutsideCorner(x, y, 64, 64, 10))
+            {
+                bool bFrame = artOutsideCorner(x - 2, y - 2, 60, 60, 8);
+                artPut(icon, x, y, bFrame ? artFrameDark : artGet(map, x, y));
+            }
+        }
+    }
+    return icon;
+}
+
 }  // namespace
 
 /* The editor menu's button, 256 x 36. */
@@ -207,4 +249,46 @@ stImage artPointer()
     }
     artPut(img, 32, 32, {0, 0, 0});  // the hot spot is always part of the arrow
     return img;
+}
+
+/* The icon at iSize x iSize. Each target pixel averages 8 x 8 samples of the 64 x 64 drawing,
+   which at whole multiples keeps the pixels sharp; it is transparent (mask colour) when most of
+   its samples are. */
+stImage artIcon(int iSize)
+{
+    const int iSamples = 8;
+    const stImage src = artIconMaster();
+    stImage out = artImageNew(iSize, iSize, artMask);
+    for (int y = 0; y < iSize; y++)
+    {
+        for (int x = 0; x < iSize; x++)
+        {
+            int iOpaque = 0;
+            int iSum[3] = {0, 0, 0};
+            for (int i = 0; i < iSamples * iSamples; i++)
+            {
+                // The centre of sample i, in source pixels.
+                int iSrcX =
+                    ((x * iSamples + i % iSamples) * 2 + 1) * src.iWidth / (2 * iSamples * iSize);
+                int iSrcY =
+                    ((y * iSamples + i / iSamples) * 2 + 1) * src.iHeight / (2 * iSamples * iSize);
+                stRgb c = artGet(src, iSrcX, iSrcY);
+                if (!artSame(c, artMask))
+                {
+                    iOpaque++;
+                    iSum[0] += c.iR;
+                    iSum[1] += c.iG;
+                    iSum[2] += c.iB;
+                }
+            }
+            if (2 * iOpaque > iSamples * iSamples)
+            {
+                const int iHalf = iOpaque / 2;
+                artPut(out, x, y,
+                       {(iSum[0] + iHalf) / iOpaque, (iSum[1] + iHalf) / iOpaque,
+                        (iSum[2] + iHalf) / iOpaque});
+            }
+        }
+    }
+    return out;
 }

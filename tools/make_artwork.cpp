@@ -1,7 +1,7 @@
 /*
  * Tarvenloft artwork tool - entry point.
  *
- * Usage: make_artwork RUNTIME_DIR [--preview PREVIEW_DIR] [--fonts FONT_DIR]
+ * Usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--preview PREVIEW_DIR] [--fonts FONT_DIR]
  *
  * Renders the resource set that the program ships into RUNTIME_DIR: the two
  * bitmap fonts, the terrain tileset "001", the button images, the mouse
@@ -11,6 +11,10 @@
  * /usr/share/fonts/truetype/dejavu). Every menu label is measured with the
  * rendered 16 x 16 font and must leave a margin on its button; the longest
  * line of the language screen must fit across the screen.
+ *
+ * With --icons, the tool also writes the program's icon for desktop menus
+ * into ICON_DIR, in the layout of the hicolor icon theme, at the sizes
+ * desktops ask for.
  *
  * With --preview, the tool also writes pictures made from the same data into
  * PREVIEW_DIR, for looking at the artwork without running the program: a
@@ -33,6 +37,7 @@ const char* const artHint =
 struct stPaths
 {
     std::string tRuntime;
+    std::string tIcons;
     std::string tPreview;
     std::string tFonts = "/usr/share/fonts/truetype/dejavu/";
 };
@@ -215,6 +220,21 @@ bool artPreview(const stPaths& paths, const stImage& tiles, const stArtFont& sma
     return artWritePng(artScale(strip, 3, {90, 40, 90}), tDir + "preview_tiles.png");
 }
 
+/* Writes ICON_DIR/hicolor/NxN/apps/tarvenloft.png for each size, with clear corners. */
+bool artWriteIcons(const stPaths& paths)
+{
+    for (int iSize : {16, 24, 32, 48, 64, 128, 256})
+    {
+        const std::string tSize = std::to_string(iSize);
+        const std::string tDir = paths.tIcons + "/hicolor/" + tSize + "x" + tSize + "/apps/";
+        if (!artDir(tDir) || !artWritePng(artIcon(iSize), tDir + "tarvenloft.png", true))
+        {
+            return artFail("cannot write the icon into " + tDir);
+        }
+    }
+    return true;
+}
+
 bool artRun(const stPaths& paths)
 {
     stArtFont small;
@@ -231,6 +251,10 @@ bool artRun(const stPaths& paths)
     {
         return artFail("cannot write the tileset or the pointer");
     }
+    if (!paths.tIcons.empty() && !artWriteIcons(paths))
+    {
+        return false;
+    }
     if (!paths.tPreview.empty())
     {
         return artDir(paths.tPreview) && artPreview(paths, tiles, small, large);
@@ -246,7 +270,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; i++)
     {
         std::string tArg = argv[i];
-        if (tArg == "--preview" && i + 1 < argc)
+        if (tArg == "--icons" && i + 1 < argc)
+        {
+            paths.tIcons = argv[++i];
+        }
+        else if (tArg == "--preview" && i + 1 < argc)
         {
             paths.tPreview = argv[++i];
         }
@@ -266,8 +294,9 @@ int main(int argc, char** argv)
     }
     if (paths.tRuntime.empty())
     {
-        std::fprintf(
-            stderr, "usage: make_artwork RUNTIME_DIR [--preview PREVIEW_DIR] [--fonts FONT_DIR]\n");
+        std::fprintf(stderr,
+                     "usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--preview PREVIEW_DIR] "
+                     "[--fonts FONT_DIR]\n");
         return 2;
     }
     return artRun(paths) ? 0 : 1;

@@ -21,11 +21,29 @@ MASK = (255, 0, 255)
 BLUE = (0, 0, 255)  # width marker of a font glyph
 
 
-def bmp(width, height, pixel, bits=24):
-    """A bottom-up uncompressed BMP; pixel(x, y) gives (r, g, b)."""
+def rle8_rows(rows, width):
+    """RLE8 data as ImageMagick writes it: runs, a run over each row's padding, end of line."""
+    out = bytearray()
+    for row in rows:
+        x = 0
+        while x < width:
+            n = 1
+            while x + n < width and n < 255 and row[x + n] == row[x]:
+                n += 1
+            out += bytes((n, row[x]))
+            x += n
+        if len(row) > width:
+            out += bytes((len(row) - width, 0))
+        out += b"\0\0"
+    return bytes(out + b"\0\1")
+
+
+def bmp(width, height, pixel, bits=24, header=40, top_down=False, rle=False):
+    """A BMP; pixel(x, y) gives (r, g, b). 8 bits: a palette, and RLE8 rows when rle. 32 bits:
+    bit fields in blue-green-red order. Headers longer than 40 bytes end in zeros."""
     palette = []
     rows = []
-    for y in reversed(range(height)):
+    for y in (range(height) if top_down else reversed(range(height))):
         row = bytearray()
         for x in range(width):
             rgb = pixel(x, y)
@@ -33,17 +51,22 @@ def bmp(width, height, pixel, bits=24):
                 if rgb not in palette:
                     palette.append(rgb)
                 row.append(palette.index(rgb))
+            elif bits == 32:
+                row += bytes((rgb[0], rgb[1], rgb[2], 0))
             else:
                 row += bytes((rgb[2], rgb[1], rgb[0]))
         while len(row) % 4:
             row.append(0)
         rows.append(bytes(row))
+    compression = 1 if rle else 3 if bits == 32 else 0
+    masks = struct.pack("<III", 0xFF, 0xFF00, 0xFF0000) if bits == 32 else b""
     pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    offset = 14 + 40 + len(pal)
-    data = b"".join(rows)
+    data = rle8_rows(rows, width) if rle else b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", header, width, -height if top_down else height, 1, bits,
+                       compression, len(data), 2835, 2835, len(palette), 0) + masks
+    info += bytes(max(0, header - len(info)))
+    offset = 14 + len(info) + len(pal)
     head = b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(data), 2835, 2835,
-                       len(palette), 0)
     return head + info + pal + data
 
 
@@ -140,6 +163,7 @@ def main():
         write("font", name + "_8bit.bmp", layout + bmp(*size, font_pixel(w, h), 8))
     write("font", "2x2_palette.png", b"\x09" + png(34, 50, font_pixel(2, 2), 3))
     write("font", "2x2_24bit.bmp", b"\x09" + bmp(34, 50, font_pixel(2, 2), 24))
+    write("font", "2x2_rle8.bmp", b"\x09" + bmp(34, 50, font_pixel(2, 2), 8, rle=True))
     write("font", "too_small.png", b"\x1b" + png(34, 50, font_pixel(2, 2), 2))
     write("font", "truncated.png", b"\x09" + png(34, 50, font_pixel(2, 2), 2)[:-30])
     write("font", "repro_rle8.bmp", b"\x09" + repro("bmp_rle8_run_past_width_heap_corruption.bmp"))
@@ -148,6 +172,8 @@ def main():
     write("tileset", "64x144_rgba.png", png(64, 144, tile_pixel, 6))
     write("tileset", "64x96_palette.png", png(64, 96, tile_pixel, 3))
     write("tileset", "64x96_8bit.bmp", bmp(64, 96, tile_pixel, 8))
+    write("tileset", "63x96_rle8.bmp", bmp(63, 96, tile_pixel, 8, rle=True))
+    write("tileset", "64x96_v5_top_down.bmp", bmp(64, 96, tile_pixel, 24, 124, top_down=True))
     write("tileset", "40x60_grey.png", png(40, 60, tile_pixel, 0))
     write("tileset", "bad_crc.png", png(64, 96, tile_pixel, 2)[:40] + b"\0\0\0\0"
           + png(64, 96, tile_pixel, 2)[44:])
@@ -157,6 +183,7 @@ def main():
     write("button", "16x8_rgb.png", png(16, 8, button_pixel, 2))
     write("button", "30x14_palette.png", png(30, 14, button_pixel, 3))
     write("button", "24x12_24bit.bmp", bmp(24, 12, button_pixel, 24))
+    write("button", "24x12_v4_fields.bmp", bmp(24, 12, button_pixel, 32, 108))
     write("button", "1x1_8bit.bmp", bmp(1, 1, button_pixel, 8))
     write("button", "not_an_image.png", b"GIF89a\x01\x00\x01\x00")
     write("button", "repro_truncated_idat.png", repro("png_truncated_idat_bitmap_leak.png"))

@@ -261,7 +261,8 @@ class Program:
 
     # --- running ---------------------------------------------------------------------------
 
-    def start(self, env_overrides=None, unset=()):
+    def start(self, env_overrides=None, unset=(), cwd=None):
+        """Starts the program in the scratch runtime, or in cwd if given."""
         env = self.xserver.env() if self.xserver else dict(os.environ)
         env["PATH"] = self.bindir
         env.update(env_overrides or {})
@@ -269,7 +270,7 @@ class Program:
             env.pop(name, None)
         self._out = open(os.path.join(self.tmp, "stdout"), "wb")
         self._err = open(os.path.join(self.tmp, "stderr"), "wb")
-        self.proc = _spawn([self.binary], cwd=self.root, env=env,
+        self.proc = _spawn([self.binary], cwd=cwd or self.root, env=env,
                            stdin=subprocess.DEVNULL, stdout=self._out, stderr=self._err)
         return self
 

@@ -96,10 +96,10 @@ class WineProgram(harness.Program):
         super().__init__(xserver)
         self.wine_env = wine_env
 
-    def start(self, env_overrides=None, unset=()):
+    def start(self, env_overrides=None, unset=(), cwd=None):
         env = dict(self.wine_env)
         env.update(env_overrides or {})
-        return super().start(env, unset)
+        return super().start(env, unset, cwd)
 
     def mouse_down(self, button=1):
         super().mouse_down(button)

@@ -39,7 +39,7 @@ echo "== building tarvenloft.exe"
 cmake -S "$REPO" -B "$BUILD/program" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DTARVENLOFT_WINDOWS_DEPS="$DEPS/prefix" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s -DTARVENLOFT_BUILD_TESTS=OFF \
-    -DTARVENLOFT_BUILD_BENCH=OFF >"$BUILD/program-configure.log"
+    >"$BUILD/program-configure.log"
 cmake --build "$BUILD/program" --target tarvenloft -j"$JOBS"
 cp "$BUILD/program/tarvenloft.exe" "$BUILD/tarvenloft.exe"
 

@@ -1,0 +1,43 @@
+#!/bin/sh
+# The Debian package from end to end: makes it (tools/linux/make-deb.sh), checks it with
+# lintian, installs it with apt-get, checks the installed menu entry and metainfo, starts the
+# installed tarvenloft from /tmp under a private Xvfb (test_install.py: language screen, menu,
+# exit status, the user's settings), and removes the package again, also when a step fails.
+# Installs packages, so it runs as root or with sudo.
+set -eu
+cd "$(dirname "$0")/../.."
+./install-deps.sh editor tests package
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=""
+else
+    SUDO="sudo"
+fi
+apt_get() {
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"
+}
+
+deb=$(tools/linux/make-deb.sh)
+echo "package: $deb, $(dpkg-deb -f "$deb" Installed-Size) KiB installed"
+echo "depends: $(dpkg-deb -f "$deb" Depends)"
+lintian --fail-on error "$deb"
+
+trap 'apt_get remove -y --purge tarvenloft >/dev/null 2>&1 || true' EXIT
+apt_get install -y --reinstall "$deb" >/dev/null
+desktop-file-validate /usr/share/applications/tarvenloft.desktop
+# The component id is the desktop file's name, not a reverse domain name: the project has no
+# domain to name it by.
+appstreamcli validate --no-net --override cid-desktopapp-is-not-rdns=info \
+    /usr/share/metainfo/tarvenloft.metainfo.xml
+launcher=$(command -v tarvenloft)
+cd tests/package
+TARVENLOFT_LAUNCHER="$launcher" TMPDIR=/tmp python3 -m unittest -v test_install
+
+apt_get remove -y --purge tarvenloft >/dev/null
+trap - EXIT
+for left in /usr/bin/tarvenloft /usr/libexec/tarvenloft /usr/share/tarvenloft; do
+    if [ -e "$left" ]; then
+        echo "the package left $left behind" >&2
+        exit 1
+    fi
+done
+echo "package test passed"

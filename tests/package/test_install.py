@@ -1,0 +1,102 @@
+"""The installed program, started through its launcher from an unrelated directory under a
+private Xvfb, with a scratch XDG_DATA_HOME.
+
+Installs with `cmake --install` into a scratch prefix (CMAKE_COMMAND, TARVENLOFT_BUILD_DIR), or
+uses the launcher that TARVENLOFT_LAUNCHER names (an installed package).
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
+
+import harness  # noqa: E402
+from harness import Program, XServer, quit_via_menu, wait_for_editor  # noqa: E402
+
+# What the launcher runs besides the shell's built-ins; the program's PATH has these and no
+# xmessage (see harness.Program).
+LAUNCHER_TOOLS = ("dirname", "readlink", "mkdir", "cp", "mv", "ln")
+# A cell that nothing of the language screen covers, so its cursor shows only in the editor.
+CLEAR_CELL = (15, 12)
+
+
+class InstalledProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.scratch = tempfile.mkdtemp(prefix="tarvenloft-install-")
+        self.addCleanup(shutil.rmtree, self.scratch, True)
+        self.launcher = os.environ.get("TARVENLOFT_LAUNCHER") or self.install()
+        prefix = os.path.dirname(os.path.dirname(os.path.realpath(self.launcher)))
+        self.shared = os.path.join(prefix, "share", "tarvenloft")
+        self.data_home = os.path.join(self.scratch, "data-home")
+        self.work = os.path.join(self.data_home, "tarvenloft")
+        self.env = {"XDG_DATA_HOME": self.data_home, "HOME": self.scratch}
+
+    def install(self):
+        prefix = os.path.join(self.scratch, "prefix")
+        subprocess.run([os.environ["CMAKE_COMMAND"], "--install",
+                        os.environ["TARVENLOFT_BUILD_DIR"], "--prefix", prefix],
+                       check=True, stdout=subprocess.DEVNULL)
+        return os.path.join(prefix, "bin", "tarvenloft")
+
+    def start(self, xserver):
+        prog = Program(xserver, runtime="", binary=self.launcher)
+        self.addCleanup(prog.stop)
+        for tool in LAUNCHER_TOOLS:
+            os.symlink(shutil.which(tool), os.path.join(prog.bindir, tool))
+        prog.start(self.env, cwd=tempfile.gettempdir())
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        return prog
+
+    def quit(self, prog):
+        quit_via_menu(prog)
+        rc = prog.wait_exit(timeout=10)
+        self.assertEqual(rc, 0, prog.describe())
+
+    def read(self, path):
+        with open(path, "rb") as f:
+            return f.read()
+
+    def test_first_start_makes_the_user_directory_and_later_starts_keep_its_settings(self):
+        xserver = XServer().start()
+        self.addCleanup(xserver.stop)
+        prog = self.start(xserver)
+        harness.wait_for_language_screen(prog)
+        english = harness.LANGUAGE_BUTTONS[0][1] + harness.LANGUAGE_WIDTH // 2
+        prog.click(english, harness.LANGUAGE_TOP + 20)
+        wait_for_editor(prog, CLEAR_CELL)
+        self.quit(prog)
+
+        settings = os.path.join(self.work, "data", "settings.ini")
+        self.assertEqual(self.read(settings),
+                         self.read(os.path.join(self.shared, "data", "settings.ini")))
+        system = os.path.join(self.work, "system")
+        self.assertTrue(os.path.islink(system))
+        self.assertEqual(os.path.realpath(system),
+                         os.path.realpath(os.path.join(self.shared, "system")))
+
+        # A language named in the user's settings: the next start goes straight to the editor.
+        with open(settings, "ab") as f:
+            f.write(b"Language EN\n")
+        changed = self.read(settings)
+        prog = self.start(xserver)
+        wait_for_editor(prog, CLEAR_CELL)
+        self.quit(prog)
+        self.assertEqual(self.read(settings), changed)
+
+    def test_without_a_display_says_so_in_one_line_and_stops(self):
+        env = dict(os.environ, **self.env)
+        env.pop("DISPLAY", None)
+        res = subprocess.run([self.launcher], env=env, cwd=tempfile.gettempdir(),
+                             stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+        self.assertNotEqual(res.returncode, 0)
+        self.assertEqual(len(res.stderr.splitlines()), 1, res.stderr)
+        self.assertIn(b"DISPLAY", res.stderr)
+        self.assertFalse(os.path.exists(self.work))
+
+
+if __name__ == "__main__":
+    unittest.main()
