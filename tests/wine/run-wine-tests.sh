@@ -13,8 +13,7 @@ if [ "${1:-}" = "-b" ]; then
     shift 2
 fi
 
-"$REPO/tools/windows/install-packages.sh" wine wine64 xvfb xauth xdotool imagemagick x11-utils \
-    python3 unzip binutils-mingw-w64-x86-64
+"$REPO/install-deps.sh" wine
 
 VERSION=$(sed -n 's/^project(Tarvenloft VERSION \([0-9.]*\).*/\1/p' "$REPO/CMakeLists.txt")
 ZIP=$BUILD/tarvenloft-$VERSION-windows.zip

@@ -21,8 +21,8 @@ VERSION=$(sed -n 's/^project(Tarvenloft VERSION \([0-9.]*\).*/\1/p' "$REPO/CMake
 NAME=tarvenloft-$VERSION
 
 echo "== installing what the cross build needs"
-"$HERE/install-packages.sh" --sources g++-mingw-w64-x86-64-win32 cmake make pkg-config \
-    dpkg-dev patch zip
+"$REPO/install-deps.sh" windows
+"$HERE/deb-src.sh"
 
 # The libraries are built again when anything that makes them changes; the program too then,
 # since its build keeps the toolchain's flags from its first configuration.
