@@ -14,21 +14,24 @@ SRC=$DEPS/src
 OBJ=$DEPS/obj
 LOGS=$DEPS/logs
 PREFIX=$DEPS/prefix
-# The versions of the release itself, not of its security or updates suites: the patches are
-# made for them, and not every archive serves the security suite's sources (ours does not).
 RELEASE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 
 mkdir -p "$SRC" "$OBJ" "$LOGS" "$PREFIX/lib/pkgconfig" "$PREFIX/include"
 
 # Runs a command with its output in LOGS/NAME.log; shows the end of the log if it fails.
 logged() {
-    name=$1
-    shift
-    if ! "$@" >"$LOGS/$name.log" 2>&1; then
-        tail -n 40 "$LOGS/$name.log" >&2
-        echo "build-deps: $name failed; whole log: $LOGS/$name.log" >&2
+    if ! quiet "$@"; then
+        tail -n 40 "$LOGS/$1.log" >&2
+        echo "build-deps: $1 failed; whole log: $LOGS/$1.log" >&2
         exit 1
     fi
+}
+
+# Runs a command with its output in LOGS/NAME.log and returns its status.
+quiet() {
+    name=$1
+    shift
+    "$@" >"$LOGS/$name.log" 2>&1
 }
 
 # The one file or directory that matches a pattern, or an error.
@@ -61,14 +64,21 @@ cmake_for_windows() {
         -DCMAKE_BUILD_TYPE=Release "$@"
 }
 
-echo "== fetching the sources of zlib, libpng1.6 and allegro4.4 ($RELEASE)"
+echo "== fetching the sources of zlib, libpng1.6 and allegro4.4"
 cd "$SRC"
 # apt checks every download against the archive's signed index; apt-get source also unpacks
-# zlib and libpng with Debian's patches (security fixes among them).
-logged fetch-zlib-libpng apt-get source "zlib/$RELEASE" "libpng1.6/$RELEASE"
-# Allegro: only the .dsc and the upstream tarball. The Debian patch tarball concerns the Linux
-# packages, and some archives do not serve it, which makes a plain apt-get source fail before
-# unpacking; so the tarball is checked against the .dsc and unpacked here.
+# zlib and libpng with Debian's patches. The newest versions carry the security suite's fixes,
+# but not every archive serves that suite's sources (ours does not): then the release's own.
+if ! quiet fetch-zlib-libpng apt-get source zlib libpng1.6; then
+    echo "   no sources of the newest versions here: taking those of $RELEASE itself"
+    find . -mindepth 1 -delete
+    logged fetch-zlib-libpng apt-get source "zlib/$RELEASE" "libpng1.6/$RELEASE"
+fi
+echo "   $(cd "$SRC" && echo zlib_*.dsc libpng1.6_*.dsc)"
+# Allegro: the release's own version, which our patches are made for; only the .dsc and the
+# upstream tarball. The Debian patch tarball concerns the Linux packages, and some archives do
+# not serve it, which makes a plain apt-get source fail before unpacking; so the tarball is
+# checked against the .dsc and unpacked here.
 logged fetch-allegro-dsc apt-get source --download-only --dsc-only "allegro4.4/$RELEASE"
 logged fetch-allegro-tar apt-get source --download-only --tar-only "allegro4.4/$RELEASE"
 check_against_dsc "$(only 'allegro4.4_*.dsc')" "$(only 'allegro4.4_*.orig.tar.gz')"
