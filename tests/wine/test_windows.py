@@ -228,6 +228,8 @@ class ExecutableTest(unittest.TestCase):
 
 
 class MessageBoxTest(WineTestCase):
+    """Files the program cannot do without: each ends it with its own code, after its box."""
+
     def test_missing_tileset(self):
         prog = self.program()
         prog.write_settings(windowed=True, language="EN")
