@@ -4,8 +4,10 @@
 #   tests    the unit and real-window tests, the artwork tools, the sanitizer run, fuzzing,
 #            the memory check and the benchmarks (on top of the editor set)
 #   package  making the Debian package and checking it (on top of the editor set)
-# With no set named, installs all three. Does nothing when they are all there; safe to run any
-# number of times.
+#   windows  cross-building the Windows program (on top of the editor set)
+#   wine     testing the Windows program under Wine (on top of the editor set)
+# With no set named, installs editor, tests and package. Does nothing when they are all there;
+# safe to run any number of times.
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"
@@ -15,6 +17,10 @@ TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dej
 xvfb xauth xdotool imagemagick x11-utils x11-apps clang libclang-rt-14-dev valgrind"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
 PACKAGE="file lintian desktop-file-utils appstream"
+# dpkg-dev: apt-get source unpacks Debian's source packages with its dpkg-source.
+WINDOWS="g++-mingw-w64-x86-64-win32 dpkg-dev patch zip"
+# binutils-mingw-w64-x86-64: objdump, which reads the Windows program's header.
+WINE="wine wine64 python3 xvfb xauth xdotool imagemagick x11-utils unzip binutils-mingw-w64-x86-64"
 
 [ $# -eq 0 ] && set -- editor tests package
 PACKAGES="$EDITOR"
@@ -23,7 +29,9 @@ for need in "$@"; do
         editor) ;;
         tests) PACKAGES="$PACKAGES $TESTS" ;;
         package) PACKAGES="$PACKAGES $PACKAGE" ;;
-        *) echo "usage: install-deps.sh [editor] [tests] [package]" >&2; exit 2 ;;
+        windows) PACKAGES="$PACKAGES $WINDOWS" ;;
+        wine) PACKAGES="$PACKAGES $WINE" ;;
+        *) echo "usage: install-deps.sh [editor] [tests] [package] [windows] [wine]" >&2; exit 2 ;;
     esac
 done
 

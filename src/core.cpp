@@ -11,6 +11,9 @@
 #ifdef ALLEGRO_UNIX
 #include <unistd.h>
 #endif
+#ifdef ALLEGRO_WINDOWS
+#include <io.h>
+#endif
 
 #include "editor_map.h"
 #include "lang_parser.h"
@@ -25,9 +28,11 @@
 // copy of standard error: fatal messages then go where a user or a script looks for errors.
 static void coreMessagesToStandardError()
 {
-#ifdef ALLEGRO_UNIX
     fflush(stdout);
+#ifdef ALLEGRO_UNIX
     dup2(STDERR_FILENO, STDOUT_FILENO);
+#elif defined(ALLEGRO_WINDOWS)
+    _dup2(_fileno(stderr), _fileno(stdout));
 #endif
 }
 

@@ -20,6 +20,9 @@
 #include <X11/keysym.h>
 #include <unistd.h>
 #endif
+#ifdef ALLEGRO_WINDOWS
+#include <winalleg.h>  // windows.h, included the way the library requires
+#endif
 
 #include "image.h"
 #include "timing.h"
@@ -103,6 +106,22 @@ static int setupDisplayLost(Display*)
 }
 #endif
 
+#ifdef ALLEGRO_WINDOWS
+// On Windows the library fills key[] from DirectInput's reports of changes, so a shift key held
+// since before the window exists never reaches it either: ask the system for the keys' state.
+static bool setupShiftHeldOnSystem()
+{
+    for (int iKey : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT})
+    {
+        if (GetAsyncKeyState(iKey) & 0x8000)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+#endif
+
 // Whether either shift key is held at this moment.
 static bool setupShiftHeld()
 {
@@ -110,8 +129,10 @@ static bool setupShiftHeld()
     {
         return true;
     }
-#ifdef ALLEGRO_WITH_XWINDOWS
+#if defined(ALLEGRO_WITH_XWINDOWS)
     return setupShiftHeldOnServer();
+#elif defined(ALLEGRO_WINDOWS)
+    return setupShiftHeldOnSystem();
 #else
     return false;
 #endif
