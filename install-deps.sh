@@ -8,6 +8,8 @@
 #   wine     testing the Windows program under Wine (on top of the editor set)
 # With no set named, installs editor, tests and package. Does nothing when they are all there;
 # safe to run any number of times.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what building and running need, builds Tarvenloft without its tests and starts it on
 # your display from runtime/.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")"
 if [ -z "${DISPLAY:-}" ]; then

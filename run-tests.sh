@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds Tarvenloft with its tests and runs every test through CTest.
 # The real-window tests start their own private Xvfb displays.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")"
 ./install-deps.sh editor tests

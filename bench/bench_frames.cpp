@@ -8,6 +8,8 @@
  * to the screen and the frame wait are left out: they need a display and a
  * timer, and they are the library's and the clock's time, not ours. Before
  * timing, both versions are drawn once and must give identical pixels.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <benchmark/benchmark.h>
 

@@ -5,6 +5,8 @@
  * editor's tileset and one button's three images. The string table is timed
  * at its worst: a miss on a full table, which compares all 500 keys, and the
  * reading of a language file of 500 entries.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <benchmark/benchmark.h>
 

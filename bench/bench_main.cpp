@@ -7,6 +7,8 @@
  * library calls, and checks the budgets: a ratio of at most 1.10 and the
  * worst frame under 1.5 ms at 32-bit colour. Exit status 1 when a budget is
  * missed.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <benchmark/benchmark.h>
 

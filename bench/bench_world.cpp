@@ -4,6 +4,8 @@
  * Loads the shipped resources at one colour depth and fills the map view,
  * and lays text out a second time, independently of txtOut, so that the bare
  * frames draw exactly the same glyphs with none of the program's own work.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "bench_world.h"
 

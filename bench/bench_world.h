@@ -7,6 +7,8 @@
  * the shipped tiles. The "bare" frames replay the same drawing as a list of
  * library calls with positions worked out once, so a benchmark can compare
  * the program's frame with the library work it cannot avoid.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_BENCH_WORLD_H
 #define TARVENLOFT_BENCH_WORLD_H

@@ -12,6 +12,8 @@
  *   window_ms=<t> frame_ms=<t>
  * measured from just before the program was started, then ends the program
  * and exits 0; exits 1 when nothing was seen before TIMEOUT_MS.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

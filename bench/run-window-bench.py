@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Tarvenloft window benchmark: the real program in a private Xvfb display.
 
 Runs build/tarvenloft in a scratch copy of runtime/ (PATH without xmessage, so

@@ -6,6 +6,8 @@
  * a language), then the editor's set-up and its first presented frame, and
  * prints the milliseconds each step took. It shows where the time from
  * launch to the first frame goes, sound start-up included.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <time.h>
 

@@ -7,6 +7,8 @@
  * memory between frames is bDown, which turns a release over the button
  * into a latched click. Slots are walked in ascending order: the lowest
  * slot under the pointer takes it, and a later slot draws over an earlier.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "buttons.h"
 #include "image.h"

@@ -5,6 +5,8 @@
  * hover or down image, is hit-tested against the mouse every frame, and
  * latches a click (left button released over it after being held there)
  * until the slot is reset or created again.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_BUTTONS_H
 #define TARVENLOFT_BUTTONS_H

@@ -6,6 +6,8 @@
  * colour into a 32-bit alpha channel. Both walk the bitmap's own line
  * pointers at the bitmap's own colour depth, so a 16-bit image is compared
  * and written as 16-bit pixels whatever the current depth is.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "color.h"
 

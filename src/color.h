@@ -1,5 +1,7 @@
 /*
  * Tarvenloft - whole-bitmap colour passes used when artwork is loaded.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_COLOR_H
 #define TARVENLOFT_COLOR_H

@@ -5,6 +5,8 @@
  * start-up, fonts, the language screen on first run, the editor's strings,
  * the title page and the editor. When the editor is left, main returns 0
  * and the library's exit handler closes the library.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "header.h"
 

@@ -7,6 +7,8 @@
  * view does not scroll, so screen cell (x, y) is map cell (x, y). Escape
  * opens the menu, a modal loop over the map; only its quit button ends the
  * editor.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "editor_map.h"
 

@@ -6,6 +6,8 @@
  * pointer, paints the selection into layer 0 with the left button, picks a
  * cell's value with the right button, steps the selection with the Left and
  * Right keys and opens its menu with Escape.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_EDITOR_MAP_H
 #define TARVENLOFT_EDITOR_MAP_H

@@ -4,6 +4,8 @@
  * Defines, once, the globals that no single module owns. Their order here
  * is their order of construction: the map, the three string tables, then
  * the two path strings.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "header.h"
 

@@ -7,6 +7,8 @@
  * the next tick. The pointer is drawn into the back buffer only while the
  * frame is presented, so the back buffer never keeps it. The overlay also
  * lets Tab switch debug mode on every screen that uses displayAll.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "gui_main.h"
 

@@ -7,6 +7,8 @@
  * defines. Globals that belong to one module are declared in that module's
  * own header instead. Nothing here is passed around: modules reach the
  * globals directly.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_HEADER_H
 #define TARVENLOFT_HEADER_H

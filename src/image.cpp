@@ -33,6 +33,8 @@
  *
  * The result is a new memory bitmap in the current colour depth, owned by
  * the caller. Nothing leaks on any failure.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "image.h"
 

@@ -5,6 +5,8 @@
  * through here, so that the checks on image files live in one place. A
  * loaded image is a new memory bitmap in the current colour depth, owned by
  * the caller.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_IMAGE_H
 #define TARVENLOFT_IMAGE_H

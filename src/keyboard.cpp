@@ -4,6 +4,8 @@
  * A press counts when the key goes up, once it has been seen held. The
  * library's key table has KEY_MAX entries; the edge tables have 256, and
  * the entries past KEY_MAX never change.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "keyboard.h"
 

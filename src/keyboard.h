@@ -4,6 +4,8 @@
  * The library keeps a table of held keys. keyUpdate samples it once per
  * frame and registers a press when a key that was seen held is seen
  * released; keyCheck hands each registered press out once.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_KEYBOARD_H
 #define TARVENLOFT_KEYBOARD_H

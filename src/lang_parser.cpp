@@ -13,6 +13,8 @@
  * saved with (a lone CR stays a CR). The end of the file ends the reading
  * wherever it comes; an entry that is still open then (no "]" or no "^") is
  * dropped, since its text is not known to be complete.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "lang_parser.h"
 

@@ -3,6 +3,8 @@
  *
  * A language file is a run of entries "[key] text^" and "#" comments; it
  * lies at system/text/<language code>/<name>.txt.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_LANG_PARSER_H
 #define TARVENLOFT_LANG_PARSER_H

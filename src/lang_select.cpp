@@ -6,6 +6,8 @@
  * The screen composes its frames itself, without the key edges and the
  * debug overlay of displayAll, and draws over the back buffer as it finds
  * it. Its own words are fixed English, since no strings are loaded yet.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "lang_select.h"
 

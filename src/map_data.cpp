@@ -5,6 +5,8 @@
  * image with the tiles in a single 32-pixel column at x = 32..63, tile v at
  * y = 48v; each tile is 48 tall, so it stands 16 pixels over the cell above
  * it. Display draws the four layers of a 20 x 15-cell view into mBuffer.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "map_data.h"
 

@@ -6,6 +6,8 @@
  * terrain values index into. The grid is indexed iTerrain[layer][column][row],
  * so the row index varies fastest in memory. A value of 0 is an empty cell;
  * a value v > 0 draws tile v of the tileset.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_MAP_DATA_H
 #define TARVENLOFT_MAP_DATA_H

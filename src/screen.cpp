@@ -6,6 +6,8 @@
  * buffer with a plain colour, lays the snapshot over it at a rising or
  * falling alpha and presents the result. Fades are paced by the vertical
  * retrace, not by the frame timer, and cannot be interrupted.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "screen.h"
 

@@ -3,6 +3,8 @@
  *
  * screenDisplay presents one frame; screenIn and screenOut are blocking
  * fades between screens; screenGet copies the back buffer for a caller.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_SCREEN_H
 #define TARVENLOFT_SCREEN_H

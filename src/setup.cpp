@@ -8,6 +8,8 @@
  * sound, keyboard, mouse and the pointer image may fail without stopping
  * the program. Under X11 a lost display connection, at any later time,
  * also ends the program with a code of the display stage.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "setup.h"
 

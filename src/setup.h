@@ -6,6 +6,8 @@
  * pointer, and sound. A step that cannot go on shows a message and ends the
  * process with the exit code of its stage: 1xx library, 2xx timers,
  * 3xx display. Only this module and screen.cpp touch the display.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_SETUP_H
 #define TARVENLOFT_SETUP_H

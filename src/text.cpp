@@ -7,6 +7,8 @@
  * at spaces against an absolute right margin and obeying the "/w", "/n" and
  * "/p" markers. Text objects are strings that txtDisplay reveals and redraws
  * every frame until they are killed.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "text.h"
 

@@ -8,6 +8,8 @@
  * wrapping, or centred, optionally revealed a few characters at a time.
  * Inside a text, "/w" joins, "/n" breaks the line and "/p" starts a
  * paragraph; "/n" and "/p" also swallow the character that follows them.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_TEXT_H
 #define TARVENLOFT_TEXT_H

@@ -6,6 +6,8 @@
  * takes two slots and Get, which searches from slot 0, finds the first one.
  * A miss reads "!Error!" in debug mode, so that a missing word shows on the
  * screen, and an empty text otherwise.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "text_strings.h"
 

@@ -5,6 +5,8 @@
  * Put fills the lowest free slot; Get returns the text of the first slot
  * whose key matches exactly. Screens look their words up here instead of
  * carrying them, so that the language files decide what they say.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_TEXT_STRINGS_H
 #define TARVENLOFT_TEXT_STRINGS_H

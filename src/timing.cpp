@@ -4,6 +4,8 @@
  * The two callbacks run on the library's timer thread and do nothing but
  * count. The main thread reads the counters and sets them back to 0; it
  * never decreases them, so late frames are not caught up.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "timing.h"
 

@@ -7,6 +7,8 @@
  * are only ever incremented by the timer thread and reset to 0 by the main
  * thread, so ticks that pile up during a slow frame are dropped, never
  * caught up.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_TIMING_H
 #define TARVENLOFT_TIMING_H

@@ -8,6 +8,8 @@
  * so a value that happens to equal a later key acts as that key. Settings
  * the file does not mention keep their defaults; a missing file changes
  * nothing.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "user_settings.h"
 

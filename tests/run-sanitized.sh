@@ -2,6 +2,8 @@
 # Builds the unit tests with AddressSanitizer and UndefinedBehaviorSanitizer (no recovery) in
 # build-asan and runs them through CTest. Any memory error, leak or undefined behaviour fails
 # the test that caused it. Extra arguments go to ctest.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")/.."
 BUILD=build-asan

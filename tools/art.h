@@ -7,6 +7,8 @@
  * and the entry points of the tool's parts: fonts (art_font.cpp), terrain
  * tiles (art_tiles.cpp), buttons, pointer and icon (art_ui.cpp) and the language
  * and settings files (art_text.cpp).
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_ART_H
 #define TARVENLOFT_ART_H

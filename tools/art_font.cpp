@@ -14,6 +14,8 @@
  * coverage blends body into outline, which keeps the curves smooth), the
  * 8 x 8 font gets hinted one-bit glyphs with a dark shadow down and right.
  * Either reads on black, on the menu buttons and on translucent panels.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

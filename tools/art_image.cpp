@@ -5,6 +5,8 @@
  * (24-bit, bottom-up, rows padded to four bytes); PNG files go through
  * libpng. The noise is value noise on a lattice that wraps around, so that
  * a terrain tile drawn from it joins seamlessly with copies of itself.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

@@ -5,6 +5,8 @@
  * lines that start with "#". They are single-byte Latin-1, the character set
  * of the bitmap fonts, so the accented letters below are written as byte
  * escapes and the files are written in binary mode.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

@@ -11,6 +11,8 @@
  * Ground is drawn from noise that repeats every 32 pixels, so a tile joins
  * seamlessly with copies of itself. Objects are shaded with light from the
  * upper left and get a dark rim and a shadow on the ground.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

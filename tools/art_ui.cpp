@@ -9,6 +9,8 @@
  *
  * The program's icon, for desktop menus, shows a corner of a map as the
  * editor draws it. It is drawn once at 64 x 64 and scaled to each size.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

@@ -20,6 +20,8 @@
  * PREVIEW_DIR, for looking at the artwork without running the program: a
  * sample map, the editor menu over it, the language screen, and the font and
  * tile sheets enlarged.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 

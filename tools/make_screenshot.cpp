@@ -10,6 +10,8 @@
  * font read from the language file of LANGUAGE (default EN), a heading and
  * a few small lines in the 8 x 8 font, and the mouse pointer. The back
  * buffer is written as a PNG, for the README and for reviewing artwork.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include "art.h"
 #include "buttons.h"

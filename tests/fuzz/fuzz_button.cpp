@@ -7,6 +7,8 @@
  * checked reader butNew itself uses; only an accepted image reaches butNew.
  * The button then lives through a few frames (pointer away, over it,
  * pressed, released, blinking) and is killed, which releases its images.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <cstdint>
 

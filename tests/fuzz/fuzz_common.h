@@ -7,6 +7,8 @@
  * program looks for it, and lets the program read it through its own
  * functions. The image targets start the library without a display and draw
  * into a 640 x 480 back buffer in 32-bit colour, as the program does.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_FUZZ_COMMON_H
 #define TARVENLOFT_FUZZ_COMMON_H

@@ -8,6 +8,8 @@
  * image load starts with, and the size the cell layout needs is checked;
  * only an image the program would accept reaches txtSetFont. The font then
  * draws a text with every marker and a wrap, and is released again.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <cstdint>
 

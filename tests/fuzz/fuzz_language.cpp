@@ -4,6 +4,8 @@
  * Each input becomes system/text/EN/map_editor.txt in the scratch directory
  * and is read by parStrings into a string table, as the editor's strings
  * are read; then every key the editor asks for is looked up.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <cstdint>
 

@@ -3,6 +3,8 @@
  *
  * Each input becomes data/settings.ini in the scratch directory and is read
  * by parSettingsIni from the defaults, exactly as at start-up.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <cstdint>
 #include <cstring>

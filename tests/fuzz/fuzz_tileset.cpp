@@ -8,6 +8,8 @@
  * calls; only an accepted file reaches LoadTiles. The map then draws a full
  * view of all four layers with every tile value the editor can paint, and
  * the tileset is released again.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <cstdint>
 

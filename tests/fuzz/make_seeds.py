@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Tarvenloft fuzz targets - writes the seed corpora under corpus/<target>/.
 
 Small valid inputs of every kind each reader takes (the shipped settings and

@@ -5,6 +5,8 @@
 # Any allocation over 64 MiB, a crash, a leak, undefined behaviour or an input that runs over
 # 60 seconds is a finding: the input is kept under build-fuzz/findings/ and the script fails.
 # FUZZ_MAX_RUNS stops a target after that many inputs, if it comes before SECONDS.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")/../.."
 ROOT=$(pwd)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Tarvenloft - memory check of a real session under valgrind memcheck.
 
 Runs the built program under valgrind in a private Xvfb display with the

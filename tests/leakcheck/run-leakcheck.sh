@@ -2,6 +2,8 @@
 # Builds the program (in build/) and checks one scripted real-window session under valgrind
 # memcheck: fails on any invalid read or write, use of uninitialised memory, bad free, or memory
 # definitely lost. Needs Xvfb, xdotool, ImageMagick and valgrind (install-deps.sh).
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")/../.."
 echo "== building the program"

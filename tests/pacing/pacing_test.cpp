@@ -6,6 +6,8 @@
  * program's own two timer callbacks through CSetup and measures frames
  * paced with timeWait: their wall time, and the processor time the waiting
  * costs.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -4,6 +4,8 @@
 # installed tarvenloft from /tmp under a private Xvfb (test_install.py: language screen, menu,
 # exit status, the user's settings), and removes the package again, also when a step fails.
 # Installs packages, so it runs as root or with sudo.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")/../.."
 ./install-deps.sh editor tests package

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The installed program, started through its launcher from an unrelated directory under a
 private Xvfb, with a scratch XDG_DATA_HOME.
 

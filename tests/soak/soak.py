@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Tarvenloft - soak run of the map editor.
 
 Runs the built program in a private Xvfb display with debug mode on and

@@ -4,6 +4,8 @@
  * The program finds its files relative to the working directory, so a test
  * that reads files makes a fresh directory, moves into it, and moves back
  * and removes it when it ends.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_TESTS_SCRATCH_DIR_H
 #define TARVENLOFT_TESTS_SCRATCH_DIR_H

@@ -7,6 +7,8 @@
  * bitmap, gives the program a fresh back buffer, and puts everything back
  * when closed. The hook records, at every retrace, the pixel at (0, 0) of
  * the back buffer and of the screen, so a test sees each step of a fade.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_TEST_FAKE_DISPLAY_H
 #define TARVENLOFT_TEST_FAKE_DISPLAY_H

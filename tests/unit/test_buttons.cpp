@@ -5,6 +5,8 @@
  * its own, laid out like the program's resource tree, which each test makes
  * its working directory. Every image is one plain colour, so the pixels of
  * the back buffer tell which image a button shows.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
  *
  * colorReplace and colorAlpha on memory bitmaps of 32 and 16 bits, checked
  * pixel by pixel against values packed at the bitmap's own depth.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -10,6 +10,8 @@
  *
  * The working directory is a private one holding a synthetic tileset "001"
  * and the menu's button images "big_01".
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -5,6 +5,8 @@
  * frame tick pending before displayAll so that its wait returns at once.
  * The mouse pointer cannot be shown without a mouse driver, which the
  * headless library does not have; the real-window tests cover it.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

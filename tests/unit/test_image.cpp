@@ -7,6 +7,8 @@
  * them). Damaged files, RLE streams that leave the image, and the files in
  * tests/data/image-repro that break the library's readers must be refused
  * quickly with a reason; the two valid files among those must load.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

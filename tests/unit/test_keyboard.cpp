@@ -1,5 +1,7 @@
 /*
  * Tarvenloft tests - single key presses from the live key table.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -4,6 +4,8 @@
  * Starts the library without a display (memory bitmaps only) at 32-bit
  * colour, once for the whole run. Tests that need another depth set it and
  * put it back.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

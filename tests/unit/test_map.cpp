@@ -6,6 +6,8 @@
  * buffer tells which tile and which of its rows was drawn there. The unused
  * strip x = 0..31 is yellow and must never appear. Tileset files are written
  * to a temporary directory that the tests make their working directory.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

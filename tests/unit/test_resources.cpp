@@ -7,6 +7,8 @@
  * menu label in Latin-1 and narrow enough for its button, the settings file
  * as the program tokenises it, the tileset's 25 tiles, the pointer's hot
  * spot and the three states of every button.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

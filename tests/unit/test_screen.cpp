@@ -5,6 +5,8 @@
  * the back buffer's corner pixel, so each step of a fade can be read back.
  * The fades are tested with a white picture over black, where the library's
  * translucent mix of the two has a red value equal to the alpha used.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

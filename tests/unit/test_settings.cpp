@@ -1,5 +1,7 @@
 /*
  * Tarvenloft tests - the settings file reader.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
  *
  * The reader is run on small files written into a private directory that
  * stands in for the working directory, under system/text/<code>/.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

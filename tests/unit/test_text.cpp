@@ -5,6 +5,8 @@
  * cell is filled with a colour that names its code (red = code, green 200,
  * blue 40), so the pixels of the back buffer tell which glyph was drawn
  * where, and counting non-background pixels tells how many were drawn.
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

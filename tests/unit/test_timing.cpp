@@ -4,6 +4,8 @@
  * The library's own timer needs a display system, so these tests stand in
  * for the timer thread with a thread of their own; the pacing test on the
  * library's real timer runs under a private X display (tests/pacing).
+ *
+ * SPDX-License-Identifier: MIT
  */
 #include <gtest/gtest.h>
 

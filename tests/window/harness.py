@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Real-window test harness for Tarvenloft.
 
 Runs the built program in a private Xvfb display, in a scratch copy of the

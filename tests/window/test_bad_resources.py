@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Bad resource files against the real program: every file it reads, in each of six broken
 forms (missing, empty, random bytes, cut short, absurdly large, a directory in its place).
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The display going away under the running program (a logout, a crashed or dropped X server):
 the program must end at once with its own exit status and one line on standard error, never
 on a signal and never hanging."""

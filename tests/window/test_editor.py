@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The language screen, the map editor and its menu, driven through the real window."""
 
 import time

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Start-up of the real program: no display, a window under Xvfb, a missing pointer image."""
 
 import subprocess

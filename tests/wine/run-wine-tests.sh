@@ -4,6 +4,8 @@
 # Wine prefix. Installs what the tests need. Extra arguments go to unittest (a test name, say).
 #
 # Usage: tests/wine/run-wine-tests.sh [-b BUILD] [unittest arguments]   (BUILD: build-windows)
+#
+# SPDX-License-Identifier: MIT
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 REPO=$(cd "$HERE/../.." && pwd)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Windows build under Wine, in private Xvfb displays.
 
 The real-window tests of tests/window (start, the language screen and each of its buttons,

@@ -4,6 +4,8 @@
 # unzipped release folder (the program beside data/ and system/, as after a double click).
 # Wine takes WINEPREFIX, TMPDIR and WINEDEBUG from the environment. The harness gives its
 # program a PATH without programs (for the Linux build's sake); Wine needs the system's.
+#
+# SPDX-License-Identifier: MIT
 PATH=/usr/bin:/bin
 export PATH
 exec wine tarvenloft.exe

@@ -2,6 +2,8 @@
 # Makes the Debian package build-deb/tarvenloft_VERSION_ARCH.deb: installs what is missing, builds
 # the program without its tests in a build directory of its own, with Debian's hardening flags,
 # and packs it with CPack. Prints the package's path, and nothing else, on standard output.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 cd "$(dirname "$0")/../.."
 ./install-deps.sh editor package >&2

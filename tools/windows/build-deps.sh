@@ -5,6 +5,8 @@
 # Called by build.sh, which decides when the libraries must be built again.
 #
 # Usage: tools/windows/build-deps.sh DEPS
+#
+# SPDX-License-Identifier: MIT
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 DEPS=$1

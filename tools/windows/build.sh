@@ -8,6 +8,8 @@
 # folder with the program, the runtime tree beside it and a read-me for Windows users.
 #
 # Usage: tools/windows/build.sh [BUILD]     (BUILD defaults to build-windows in the repository)
+#
+# SPDX-License-Identifier: MIT
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 REPO=$(cd "$HERE/../.." && pwd)

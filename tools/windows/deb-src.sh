@@ -3,6 +3,8 @@
 # deb-src entry exists, adds one for each deb entry of /etc/apt/sources.list.d/*.sources and
 # /etc/apt/sources.list(.d/*.list), with the same archive, suites and components, in
 # /etc/apt/sources.list.d/tarvenloft-deb-src.sources (or .list), and updates apt's lists.
+#
+# SPDX-License-Identifier: MIT
 set -eu
 
 if [ "$(id -u)" -eq 0 ]; then

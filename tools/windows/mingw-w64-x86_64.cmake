@@ -2,6 +2,8 @@
 # g++-mingw-w64-x86-64-win32). tools/windows/build.sh builds zlib, libpng, Allegro and the
 # program with it, passing TARVENLOFT_WINDOWS_DEPS, the folder where the Windows libraries are
 # installed.
+#
+# SPDX-License-Identifier: MIT
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
