@@ -15,6 +15,7 @@ bool sys_bWindowedMode = false;
 bool sys_bDebugMode = false;
 bool sys_bFPS = false;
 bool sys_bUseVSync = true;
+int sys_iDisplayScale = giScaleUnset;
 CMap map;
 CText txt;
 CText gTxt;

@@ -27,9 +27,9 @@ void displayAll()
     butDisplay();
     txtDisplay();
     guiDebug_();
-    show_mouse(mBuffer);
+    screenPointerShow();
     screenDisplay();
-    show_mouse(NULL);
+    screenPointerHide();
     timeWait();
 }
 

@@ -28,6 +28,12 @@ const int giTilesHigh = 15;         // map cells visible down the screen
 const int giTerrainLayers = 4;      // terrain layers of a map
 const int giTotalStrings = 500;     // slots of one string table
 
+/* Values of sys_iDisplayScale besides the whole factors 1..giScaleMax. */
+const int giScaleUnset =
+    0;  // the settings do not name a factor: a 640x480 window, plain full screen
+const int giScaleAuto = -1;  // "AUTO": the largest factor that fits the desktop
+const int giScaleMax = 8;    // the largest factor the settings may name
+
 /* Resource directories; each ends in "/" so that paths are plain concatenations. */
 const std::string sys_tSysPath = "system/";            // root of the resource tree
 const std::string sys_tMousePath = "images/mouse/";    // pointer image, under sys_tSysPath
@@ -46,6 +52,7 @@ extern bool sys_bWindowedMode;     // open the display in a window rather than f
 extern bool sys_bDebugMode;        // show the frame-rate box; string misses read "!Error!"
 extern bool sys_bFPS;              // show the frame-rate box outside debug mode (never set)
 extern bool sys_bUseVSync;         // wait for the vertical retrace before presenting a frame
+extern int sys_iDisplayScale;      // "DisplayScale" of the settings: a factor, giScaleAuto or unset
 extern std::string sys_tLanguage;  // language code of the interface; "XX" until one is chosen
 extern std::string sys_tPath;      // base directory of language files and tilesets
 extern CMap map;                   // the one map the editor paints

@@ -51,16 +51,14 @@ static void langCreate()
     butNew(4, 328, 250, langSpanishImages(), "", "", 0);
 }
 
-// The mouse is read the way every other screen reads it, as the library updates it on its own:
-// polling it here even once would switch the library to polled input for the rest of the run,
-// and the editor, which never polls, would find its pointer frozen.
+// The pointer stays in the back buffer until the next frame takes it out.
 static void langFrame()
 {
-    show_mouse(NULL);
+    screenPointerHide();
     butUpdate();
     butDisplay();
     txtDisplay();
-    show_mouse(mBuffer);
+    screenPointerShow();
     screenDisplay();
     timeWait();
 }

@@ -1,30 +1,358 @@
 /*
  * Tarvenloft - the way from the back buffer to the visible screen.
  *
- * This is the only module besides start-up that touches `screen`. A fade
- * takes a snapshot of the back buffer and, step by step, fills the back
- * buffer with a plain colour, lays the snapshot over it at a rising or
- * falling alpha and presents the result. Fades are paced by the vertical
- * retrace, not by the frame timer, and cannot be interrupted.
+ * This is the only module besides start-up that touches `screen`. The
+ * picture is the 640 x 480 back buffer; the display shows it scaled by a
+ * whole factor, each picture pixel an s x s block of its colour, centred
+ * with black around it. A frame is presented by comparing the back buffer
+ * with a copy of the last presented picture and sending only the box of
+ * rows and columns that changed, so a still picture costs next to nothing.
+ * After presenting, the frame reads the pointer from the platform and
+ * hands the program its position in picture pixels. A fade takes a
+ * snapshot of the back buffer and, step by step, fills the back buffer with
+ * a plain colour, lays the snapshot over it at a rising or falling alpha and
+ * presents the result. Fades are paced by the vertical retrace, not by the
+ * frame timer, and cannot be interrupted.
  *
  * SPDX-License-Identifier: MIT
  */
 #include "screen.h"
 
+#include <cstdint>
+#include <cstring>
+
+#include "setup.h"
+
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
+const int iBackgroundRest = 100;  // milliseconds a frame rests while another window has the focus
+
+static int iScale = 1;            // display pixels per picture pixel, across and down
+static int iLeft = 0;             // display column of the picture's left edge
+static int iTop = 0;              // display row of the picture's top edge
+static bool bLive = false;        // a real display is open: the pointer comes from it
+static BITMAP* mShown = NULL;     // the picture as last presented
+static BITMAP* mScaled = NULL;    // the picture scaled by iScale, when iScale > 1
+static BITMAP* mShownOn = NULL;   // the screen bitmap mShown was presented on
+static bool bShownValid = false;  // mShown holds what the display shows
+static BITMAP* mUnder = NULL;     // the back buffer's pixels under the pointer
+static int iUnderX = 0;           // where mUnder was taken from
+static int iUnderY = 0;
+static bool bPointerShown = false;    // the pointer is in the back buffer now
+static bool bPointerInside = true;    // the pointer is over the picture
+static volatile int iBackground = 0;  // another window has the focus (set on the library's thread)
+static bool bSwitchHeld = false;      // Alt+Enter was down at the last frame
+
+// The library's display-switch callbacks run on its input thread: they only raise or lower a flag.
+static void screenFocusOut()
+{
+    iBackground = 1;
+}
+
+static void screenFocusIn()
+{
+    iBackground = 0;
+}
+
+// The X11 drivers only simulate the retrace (a sleep until a 70 Hz counter moves), which guards
+// against nothing there; waiting for it would only cost time.
+static bool screenRetraceIsReal()
+{
+    if (gfx_driver == NULL)
+    {
+        return false;
+    }
+#ifdef ALLEGRO_WITH_XWINDOWS
+    if (gfx_driver->id == GFX_XWINDOWS || gfx_driver->id == GFX_XWINDOWS_FULLSCREEN)
+    {
+        return false;
+    }
+#endif
+    return true;
+}
+
+// Copies the picture pixels [iX0, iX1) of rows [iY0, iY1) into mScaled, each as an iScale x
+// iScale block: one scaled row is built pixel by pixel, then copied down iScale - 1 times.
+template <typename tPixel> static void screenScaleBox(int iX0, int iY0, int iX1, int iY1)
+{
+    const int iBytes = (iX1 - iX0) * iScale * (int)sizeof(tPixel);
+    for (int y = iY0; y < iY1; y++)
+    {
+        const tPixel* pSource = reinterpret_cast<const tPixel*>(mBuffer->line[y]);
+        tPixel* pRow = reinterpret_cast<tPixel*>(mScaled->line[y * iScale]) + iX0 * iScale;
+        for (int x = iX0; x < iX1; x++)
+        {
+            for (int k = 0; k < iScale; k++)
+            {
+                *pRow++ = pSource[x];
+            }
+        }
+        const unsigned char* pFirst = mScaled->line[y * iScale] + iX0 * iScale * sizeof(tPixel);
+        for (int r = 1; r < iScale; r++)
+        {
+            memcpy(mScaled->line[y * iScale + r] + iX0 * iScale * sizeof(tPixel), pFirst, iBytes);
+        }
+    }
+}
+
+// The same for depths whose pixels are no whole machine word (15 bits share 16-bit words).
+static void screenScaleBoxAnyDepth(int iX0, int iY0, int iX1, int iY1)
+{
+    for (int y = iY0; y < iY1; y++)
+    {
+        for (int x = iX0; x < iX1; x++)
+        {
+            rectfill(mScaled, x * iScale, y * iScale, x * iScale + iScale - 1,
+                     y * iScale + iScale - 1, getpixel(mBuffer, x, y));
+        }
+    }
+}
+
+// Sends the picture's box [iX0, iX1) x [iY0, iY1) to the display.
+static void screenSendBox(int iX0, int iY0, int iX1, int iY1)
+{
+    if (mScaled == NULL)
+    {
+        blit(mBuffer, screen, iX0, iY0, iLeft + iX0, iTop + iY0, iX1 - iX0, iY1 - iY0);
+        return;
+    }
+    switch (bitmap_color_depth(mBuffer))
+    {
+    case 32:
+        screenScaleBox<uint32_t>(iX0, iY0, iX1, iY1);
+        break;
+    case 16:
+    case 15:
+        screenScaleBox<uint16_t>(iX0, iY0, iX1, iY1);
+        break;
+    default:
+        screenScaleBoxAnyDepth(iX0, iY0, iX1, iY1);
+        break;
+    }
+    blit(mScaled, screen, iX0 * iScale, iY0 * iScale, iLeft + iX0 * iScale, iTop + iY0 * iScale,
+         (iX1 - iX0) * iScale, (iY1 - iY0) * iScale);
+}
+
+// Paints the display around the picture black.
+static void screenClearBorders()
+{
+    const int iRight = iLeft + sys_iScreenWidth * iScale;
+    const int iBottom = iTop + sys_iScreenHeight * iScale;
+    if (iLeft > 0 || iTop > 0 || iRight < SCREEN_W || iBottom < SCREEN_H)
+    {
+        rectfill(screen, 0, 0, SCREEN_W - 1, iTop - 1, 0);
+        rectfill(screen, 0, iBottom, SCREEN_W - 1, SCREEN_H - 1, 0);
+        rectfill(screen, 0, iTop, iLeft - 1, iBottom - 1, 0);
+        rectfill(screen, iRight, iTop, SCREEN_W - 1, iBottom - 1, 0);
+    }
+}
+
+// Whether mShown can stand for what the display shows; a new screen, a back buffer of another
+// depth or a failed copy make the next frame present everything.
+static bool screenShownUsable()
+{
+    if (mShown != NULL && bitmap_color_depth(mShown) != bitmap_color_depth(mBuffer))
+    {
+        destroy_bitmap(mShown);
+        mShown = NULL;
+    }
+    if (mShown == NULL)
+    {
+        mShown = create_bitmap_ex(bitmap_color_depth(mBuffer), sys_iScreenWidth, sys_iScreenHeight);
+        bShownValid = false;
+    }
+    if (mShownOn != screen)
+    {
+        bShownValid = false;
+    }
+    return mShown != NULL;
+}
+
+// The first and last byte (+1) of a row that differ from the shown picture, or false.
+static bool screenRowChange(int y, int iRowBytes, int& iFirst, int& iEnd)
+{
+    const unsigned char* pNew = mBuffer->line[y];
+    const unsigned char* pOld = mShown->line[y];
+    if (memcmp(pNew, pOld, iRowBytes) == 0)
+    {
+        return false;
+    }
+    iFirst = 0;
+    while (pNew[iFirst] == pOld[iFirst])
+    {
+        iFirst++;
+    }
+    iEnd = iRowBytes;
+    while (pNew[iEnd - 1] == pOld[iEnd - 1])
+    {
+        iEnd--;
+    }
+    return true;
+}
+
+// Presents what changed since the last presented frame, or everything when that is unknown.
+static void screenPresent()
+{
+    if (!screenShownUsable())
+    {
+        screenSendBox(0, 0, sys_iScreenWidth, sys_iScreenHeight);
+        return;
+    }
+    if (!bShownValid)
+    {
+        screenClearBorders();
+        screenSendBox(0, 0, sys_iScreenWidth, sys_iScreenHeight);
+        blit(mBuffer, mShown, 0, 0, 0, 0, sys_iScreenWidth, sys_iScreenHeight);
+        bShownValid = true;
+        mShownOn = screen;
+        return;
+    }
+    const int iPixelBytes = (bitmap_color_depth(mBuffer) + 7) / 8;
+    const int iRowBytes = sys_iScreenWidth * iPixelBytes;
+    int iY0 = sys_iScreenHeight, iY1 = 0, iB0 = iRowBytes, iB1 = 0;
+    for (int y = 0; y < sys_iScreenHeight; y++)
+    {
+        int iFirst, iEnd;
+        if (screenRowChange(y, iRowBytes, iFirst, iEnd))
+        {
+            iY0 = (y < iY0) ? y : iY0;
+            iY1 = y + 1;
+            iB0 = (iFirst < iB0) ? iFirst : iB0;
+            iB1 = (iEnd > iB1) ? iEnd : iB1;
+        }
+    }
+    if (iY1 == 0)
+    {
+        return;
+    }
+    const int iX0 = iB0 / iPixelBytes;
+    const int iX1 = (iB1 + iPixelBytes - 1) / iPixelBytes;
+    screenSendBox(iX0, iY0, iX1, iY1);
+    blit(mBuffer, mShown, iX0, iY0, iX0, iY0, iX1 - iX0, iY1 - iY0);
+}
+
+// Alt+Enter switches between the window and the full screen, once per press.
+static void screenCheckSwitch()
+{
+    const bool bHeld = key[KEY_ENTER] && (key[KEY_ALT] || key[KEY_ALTGR]);
+    if (bHeld && !bSwitchHeld)
+    {
+        setupSwitchDisplay();
+    }
+    bSwitchHeld = bHeld;
+}
+
+// Reads the pointer for the next frame. The library is switched to polled input here for good,
+// so from now on it never writes mouse_x, mouse_y or mouse_b by itself.
+static void screenReadPointer()
+{
+    if (!bLive)
+    {
+        return;
+    }
+    poll_mouse();
+    int iX = mouse_x;
+    int iY = mouse_y;
+    bool bInside = setupPointerPosition(iX, iY);
+    screenMapPointer(iX, iY, bInside);
+}
 
 void screenDisplay()
 {
-    if (sys_bUseVSync)
+    screenCheckSwitch();
+    if (sys_bUseVSync && screenRetraceIsReal())
     {
         vsync();
     }
-    blit(mBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    screenPresent();
+    screenReadPointer();
+    if (iBackground)
+    {
+        rest(iBackgroundRest);
+    }
+}
+
+// Gives the program the pointer's place in picture pixels, from display pixel (iX, iY). Outside
+// the picture no button counts as held, so a drag that leaves it stops painting.
+void screenMapPointer(int iX, int iY, bool bInside)
+{
+    iX -= iLeft;
+    iY -= iTop;
+    bPointerInside = bInside && iX >= 0 && iY >= 0 && iX < sys_iScreenWidth * iScale &&
+                     iY < sys_iScreenHeight * iScale;
+    iX = (iX < 0) ? 0 : iX / iScale;
+    iY = (iY < 0) ? 0 : iY / iScale;
+    mouse_x = (iX < sys_iScreenWidth) ? iX : sys_iScreenWidth - 1;
+    mouse_y = (iY < sys_iScreenHeight) ? iY : sys_iScreenHeight - 1;
+    if (!bPointerInside)
+    {
+        mouse_b = 0;
+    }
+}
+
+// Takes the geometry of a newly set display mode: the picture is scaled by iScale and centred.
+// The next frame presents the whole picture, with black around it.
+void screenReset(int iScale_)
+{
+    destroy_bitmap(mScaled);
+    mScaled = NULL;
+    iScale = iScale_;
+    if (iScale > 1)
+    {
+        mScaled = create_bitmap_ex(bitmap_color_depth(screen), sys_iScreenWidth * iScale,
+                                   sys_iScreenHeight * iScale);
+        if (mScaled == NULL)
+        {
+            iScale = 1;
+        }
+    }
+    iLeft = (SCREEN_W - sys_iScreenWidth * iScale) / 2;
+    iTop = (SCREEN_H - sys_iScreenHeight * iScale) / 2;
+    bShownValid = false;
+    bLive = true;
+    iBackground = 0;
+    set_display_switch_callback(SWITCH_OUT, screenFocusOut);
+    set_display_switch_callback(SWITCH_IN, screenFocusIn);
+}
+
+// Draws the pointer image into the back buffer at the pointer, keeping what it covers. The
+// pointer is left out while it is off the picture.
+void screenPointerShow()
+{
+    screenPointerHide();
+    if (mouse_sprite == NULL || !bPointerInside)
+    {
+        return;
+    }
+    if (mUnder == NULL || mUnder->w != mouse_sprite->w || mUnder->h != mouse_sprite->h ||
+        bitmap_color_depth(mUnder) != bitmap_color_depth(mBuffer))
+    {
+        destroy_bitmap(mUnder);
+        mUnder = create_bitmap_ex(bitmap_color_depth(mBuffer), mouse_sprite->w, mouse_sprite->h);
+        if (mUnder == NULL)
+        {
+            return;
+        }
+    }
+    iUnderX = mouse_x - mouse_x_focus;
+    iUnderY = mouse_y - mouse_y_focus;
+    blit(mBuffer, mUnder, iUnderX, iUnderY, 0, 0, mUnder->w, mUnder->h);
+    draw_sprite(mBuffer, mouse_sprite, iUnderX, iUnderY);
+    bPointerShown = true;
+}
+
+// Puts back what the pointer covered, so the back buffer holds only the frame's own drawing.
+void screenPointerHide()
+{
+    if (bPointerShown)
+    {
+        blit(mUnder, mBuffer, 0, 0, iUnderX, iUnderY, mUnder->w, mUnder->h);
+        bPointerShown = false;
+    }
 }
 
 void screenGet(BITMAP* mBitmap)
 {
-    blit(mBuffer, mBitmap, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    blit(mBuffer, mBitmap, 0, 0, 0, 0, sys_iScreenWidth, sys_iScreenHeight);
 }
 
 static int screenFadeStep(int iSpeed)
@@ -43,23 +371,28 @@ static int screenFadeSteps(int iStep)
 // Snapshot of the back buffer without the pointer, or NULL when no bitmap could be made for it.
 static BITMAP* screenSnapshot()
 {
-    BITMAP* mTemp = create_bitmap(SCREEN_W, SCREEN_H);
-    show_mouse(NULL);
+    BITMAP* mTemp = create_bitmap(sys_iScreenWidth, sys_iScreenHeight);
+    screenPointerHide();
     if (mTemp != NULL)
     {
-        blit(mBuffer, mTemp, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        blit(mBuffer, mTemp, 0, 0, 0, 0, sys_iScreenWidth, sys_iScreenHeight);
     }
     return mTemp;
 }
 
-// One step of a fade: the snapshot over the plain colour at iAlpha, presented after a retrace.
+// One step of a fade: the snapshot over the plain colour at iAlpha, presented after one retrace,
+// or two when every frame waits for one.
 static void screenFadeFrame(BITMAP* mTemp, int iColor, int iAlpha)
 {
-    rectfill(mBuffer, 0, 0, SCREEN_W, SCREEN_H, iColor);
+    rectfill(mBuffer, 0, 0, sys_iScreenWidth, sys_iScreenHeight, iColor);
     set_trans_blender(0, 0, 0, iAlpha);
     draw_trans_sprite(mBuffer, mTemp, 0, 0);
     vsync();
-    screenDisplay();
+    if (sys_bUseVSync)
+    {
+        vsync();
+    }
+    screenPresent();
 }
 
 // Fades the back buffer's picture in from iColor. The blender is left at the last alpha. Without
@@ -69,7 +402,7 @@ void screenIn(int iSpeed, int iColor)
     BITMAP* mTemp = screenSnapshot();
     if (mTemp == NULL)
     {
-        screenDisplay();
+        screenPresent();
         return;
     }
     const int iStep = screenFadeStep(iSpeed);
@@ -81,14 +414,14 @@ void screenIn(int iSpeed, int iColor)
     destroy_bitmap(mTemp);
 }
 
-// Fades the back buffer's picture out to iColor and leaves the visible screen in that colour.
+// Fades the back buffer's picture out to iColor and leaves the whole display in that colour.
 // Without memory for the snapshot the picture is presented and then covered at once.
 void screenOut(int iSpeed, int iColor)
 {
     BITMAP* mTemp = screenSnapshot();
     if (mTemp == NULL)
     {
-        screenDisplay();
+        screenPresent();
     }
     else
     {
@@ -101,4 +434,5 @@ void screenOut(int iSpeed, int iColor)
         destroy_bitmap(mTemp);
     }
     rectfill(screen, 0, 0, SCREEN_W, SCREEN_H, iColor);
+    bShownValid = false;
 }

@@ -1,8 +1,12 @@
 /*
  * Tarvenloft - the way from the back buffer to the visible screen.
  *
- * screenDisplay presents one frame; screenIn and screenOut are blocking
- * fades between screens; screenGet copies the back buffer for a caller.
+ * screenDisplay presents one frame and then reads the pointer for the next
+ * one; screenIn and screenOut are blocking fades between screens;
+ * screenGet copies the back buffer for a caller. The picture is always the
+ * 640 x 480 back buffer: the display may be larger, and shows it scaled by
+ * a whole factor and centred. screenPointerShow and screenPointerHide put
+ * the mouse pointer into the back buffer around a presented frame.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -15,5 +19,11 @@ void screenDisplay();
 void screenGet(BITMAP* mBitmap);
 void screenIn(int iSpeed, int iColor);
 void screenOut(int iSpeed, int iColor);
+
+void screenPointerShow();
+void screenPointerHide();
+
+void screenReset(int iScale);
+void screenMapPointer(int iX, int iY, bool bInside);
 
 #endif

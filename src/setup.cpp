@@ -21,12 +21,14 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <unistd.h>
+#include <xalleg.h>
 #endif
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>  // windows.h, included the way the library requires
 #endif
 
 #include "image.h"
+#include "screen.h"
 #include "timing.h"
 
 CSetup setup;
@@ -106,6 +108,23 @@ static int setupDisplayLost(Display*)
     (void)iWritten;  // with standard error gone too, nothing more can be said
     _exit(iExitDisplayLost);
 }
+
+// The pointer relative to the library's window, asked of the X server on a connection of our
+// own, so that the library's input thread is never disturbed. False when the pointer is on
+// another screen or no connection can be had.
+static bool setupQueryPointer(int& iX, int& iY)
+{
+    static Display* pDisplay = XOpenDisplay(NULL);
+    if (pDisplay == NULL || _xwin.window == None)
+    {
+        return false;
+    }
+    Window iRoot, iChild;
+    int iRootX, iRootY;
+    unsigned int iMask;
+    return XQueryPointer(pDisplay, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY,
+                         &iMask);
+}
 #endif
 
 #ifdef ALLEGRO_WINDOWS
@@ -148,32 +167,179 @@ static void setupWatchDisplay()
 #endif
 }
 
-// Opens the 640x480 display at 32 bits, else at 16 bits with the same driver. A held shift key
-// asks for a window whatever the settings say; full screen never falls back to a window.
+// Room a window leaves on the desktop for a title bar and a panel, in pixels.
+static const int iWindowFrame = 80;
+
+// A display mode: the library's driver and size, and the whole factor the picture is shown at.
+struct stDisplayMode
+{
+    int iDriver;
+    int iWidth;
+    int iHeight;
+    int iScale;
+    bool bFullScreen;
+};
+
+static int iDesktopWidth = sys_iScreenWidth;    // the desktop's size, asked before any mode is set
+static int iDesktopHeight = sys_iScreenHeight;  // (a full-screen mode may change what it reports)
+static stDisplayMode sCurrent;                  // the mode now set
+
+// The whole factor for a display on a desktop of iWidth x iHeight: the largest that fits (a
+// window leaves room for a title bar and a panel), or the factor the settings name where it
+// fits. Without a factor in the settings a window keeps the picture's own size.
+int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen)
+{
+    const int iRoom = bFullScreen ? iHeight : iHeight - iWindowFrame;
+    int iFit = iWidth / sys_iScreenWidth;
+    if (iRoom / sys_iScreenHeight < iFit)
+    {
+        iFit = iRoom / sys_iScreenHeight;
+    }
+    if (iFit < 1)
+    {
+        iFit = 1;
+    }
+    if (iSetting == giScaleUnset)
+    {
+        return bFullScreen ? iFit : 1;
+    }
+    if (iSetting == giScaleAuto || iSetting > iFit)
+    {
+        return iFit;
+    }
+    return iSetting;
+}
+
+static stDisplayMode setupWindowMode()
+{
+    const int iScale = setupChooseScale(sys_iDisplayScale, iDesktopWidth, iDesktopHeight, false);
+    return {GFX_AUTODETECT_WINDOWED, sys_iScreenWidth * iScale, sys_iScreenHeight * iScale, iScale,
+            false};
+}
+
+// Full screen at the desktop's own size, so the monitor keeps its mode; the picture is scaled
+// and centred on black. The drivers are named, since autodetection would try others first.
+static stDisplayMode setupDesktopMode()
+{
+#if defined(ALLEGRO_WITH_XWINDOWS)
+    const int iDriver = GFX_XWINDOWS_FULLSCREEN;
+#elif defined(ALLEGRO_WINDOWS)
+    const int iDriver = GFX_DIRECTX;
+#else
+    const int iDriver = GFX_AUTODETECT_FULLSCREEN;
+#endif
+    const int iScale = setupChooseScale(sys_iDisplayScale, iDesktopWidth, iDesktopHeight, true);
+    return {iDriver, iDesktopWidth, iDesktopHeight, iScale, true};
+}
+
+// The display the settings and a held shift key ask for at start-up. Without a factor in the
+// settings, full screen is the library's own 640x480 mode.
+static stDisplayMode setupStartMode()
+{
+    if (sys_bWindowedMode)
+    {
+        return setupWindowMode();
+    }
+    if (sys_iDisplayScale == giScaleUnset)
+    {
+        return {GFX_AUTODETECT_FULLSCREEN, sys_iScreenWidth, sys_iScreenHeight, 1, true};
+    }
+    return setupDesktopMode();
+}
+
+static bool setupTryMode(const stDisplayMode& sMode)
+{
+    if (set_gfx_mode(sMode.iDriver, sMode.iWidth, sMode.iHeight, 0, 0) != 0)
+    {
+        return false;
+    }
+    sCurrent = sMode;
+    return true;
+}
+
+// Shows why sMode could not be set and ends the program with its stage's code.
+static void setupModeFailed(const stDisplayMode& sMode)
+{
+    if (sMode.bFullScreen)
+    {
+        allegro_message(cFullscreenError, allegro_error);
+        exit(iExitFullscreen);
+    }
+    allegro_message(cWindowedError, allegro_error);
+    exit(iExitWindowed);
+}
+
+// Opens the display at 32 bits, else at 16 bits with the same driver. A held shift key asks for
+// a window whatever the settings say; full screen never falls back to a window.
 static void setupDisplayMode()
 {
+    if (get_desktop_resolution(&iDesktopWidth, &iDesktopHeight) != 0)
+    {
+        iDesktopWidth = sys_iScreenWidth;
+        iDesktopHeight = sys_iScreenHeight;
+    }
     set_color_depth(32);
     if (setupShiftHeld())
     {
         sys_bWindowedMode = true;
     }
-    int iDriver = sys_bWindowedMode ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
-    if (set_gfx_mode(iDriver, sys_iScreenWidth, sys_iScreenHeight, 0, 0) == 0)
+    const stDisplayMode sMode = setupStartMode();
+    if (setupTryMode(sMode))
     {
         return;
     }
     set_color_depth(16);
-    if (set_gfx_mode(iDriver, sys_iScreenWidth, sys_iScreenHeight, 0, 0) == 0)
+    if (setupTryMode(sMode))
     {
         return;
     }
-    if (sys_bWindowedMode)
+    setupModeFailed(sMode);
+}
+
+// What every newly set mode needs: the picture's geometry for presenting.
+static void setupAfterMode()
+{
+    screenReset(sCurrent.iScale);
+}
+
+// Switches between the window and the full screen at the colour depth in use. When the new mode
+// cannot be set the old one is set again; when neither can be, the program ends.
+void setupSwitchDisplay()
+{
+    const stDisplayMode sOld = sCurrent;
+    const stDisplayMode sNew = sOld.bFullScreen ? setupWindowMode() : setupDesktopMode();
+    if (!setupTryMode(sNew) && !setupTryMode(sOld))
     {
-        allegro_message(cWindowedError, allegro_error);
-        exit(iExitWindowed);
+        setupModeFailed(sOld);
     }
-    allegro_message(cFullscreenError, allegro_error);
-    exit(iExitFullscreen);
+    setupAfterMode();
+}
+
+// Where the pointer is, in pixels of the display (iX, iY come in as the library's own idea of
+// it), and whether it is over the display at all. The library keeps its position inside the
+// display and cannot tell while a button is held, so the platform is asked.
+bool setupPointerPosition(int& iX, int& iY)
+{
+#if defined(ALLEGRO_WITH_XWINDOWS)
+    if (!setupQueryPointer(iX, iY))
+    {
+        return false;
+    }
+#elif defined(ALLEGRO_WINDOWS)
+    POINT sPoint;
+    if (!GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
+    {
+        return false;
+    }
+    iX = sPoint.x;
+    iY = sPoint.y;
+#else
+    if (!mouse_on_screen())
+    {
+        return false;
+    }
+#endif
+    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
 // Every screen draws into the back buffer, so the program cannot go on without it.
@@ -205,6 +371,7 @@ int CSetup::Graphics()
     gfx_capabilities = GFX_HW_MEM_BLIT;
     setupDisplayMode();
     setupWatchDisplay();
+    setupAfterMode();
     set_trans_blender(0, 0, 0, 127);
     loadpng_init();
     setupBackBuffer();

@@ -38,5 +38,8 @@ class CSetup
 extern CSetup setup;  // the one start-up object
 
 int setupCore();
+int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
+void setupSwitchDisplay();
+bool setupPointerPosition(int& iX, int& iY);
 
 #endif

@@ -3,8 +3,9 @@
  *
  * "data/settings.ini" is a stream of blank-separated tokens. The keys
  * "WindowedMode" and "DebugMode" take "ON" or "OFF", "Language" takes any
- * token, and a "#" standing as a token of its own comments out the rest of
- * its line. The four tests run one after another on the same token buffer,
+ * token, a "#" standing as a token of its own comments out the rest of
+ * its line, and "DisplayScale" takes "AUTO" or a whole factor from 1 to 8.
+ * The five tests run one after another on the same token buffer,
  * so a value that happens to equal a later key acts as that key. Settings
  * the file does not mention keep their defaults; a missing file changes
  * nothing.
@@ -70,6 +71,19 @@ static void parSkipLine(FILE* pFile)
     }
 }
 
+// "AUTO" or one of the digits 1..giScaleMax; any other value leaves the setting as it is.
+static void parDisplayScale(const char* cValue)
+{
+    if (strcmp(cValue, "AUTO") == 0)
+    {
+        sys_iDisplayScale = giScaleAuto;
+    }
+    else if (cValue[0] >= '1' && cValue[0] <= '0' + giScaleMax && cValue[1] == 0)
+    {
+        sys_iDisplayScale = cValue[0] - '0';
+    }
+}
+
 int parSettingsIni()
 {
     FILE* pFile = fopen("data/settings.ini", "rt");
@@ -105,6 +119,11 @@ int parSettingsIni()
         if (strcmp(cBuffer, "#") == 0)
         {
             parSkipLine(pFile);
+        }
+        if (strcmp(cBuffer, "DisplayScale") == 0)
+        {
+            parReadValue(pFile, cBuffer);
+            parDisplayScale(cBuffer);
         }
     }
     fclose(pFile);
