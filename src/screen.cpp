@@ -250,10 +250,7 @@ static void screenReadPointer()
         return;
     }
     poll_mouse();
-    int iX = mouse_x;
-    int iY = mouse_y;
-    bool bInside = setupPointerPosition(iX, iY);
-    screenMapPointer(iX, iY, bInside);
+    screenMapPointer(mouse_x, mouse_y, setupPointerOverDisplay());
 }
 
 void screenDisplay()

@@ -109,21 +109,25 @@ static int setupDisplayLost(Display*)
     _exit(iExitDisplayLost);
 }
 
-// The pointer relative to the library's window, asked of the X server on a connection of our
-// own, so that the library's input thread is never disturbed. False when the pointer is on
-// another screen or no connection can be had.
-static bool setupQueryPointer(int& iX, int& iY)
+// Whether the pointer is over the library's window, asked of the X server on a connection of
+// our own, so that the library's input thread is never disturbed. Without that connection the
+// library's own idea is taken.
+static bool setupQueryPointer()
 {
     static Display* pDisplay = XOpenDisplay(NULL);
     if (pDisplay == NULL || _xwin.window == None)
     {
-        return false;
+        return mouse_on_screen();
     }
     Window iRoot, iChild;
-    int iRootX, iRootY;
+    int iRootX, iRootY, iX, iY;
     unsigned int iMask;
-    return XQueryPointer(pDisplay, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY,
-                         &iMask);
+    if (!XQueryPointer(pDisplay, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY,
+                       &iMask))
+    {
+        return false;
+    }
+    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 #endif
 
@@ -315,31 +319,22 @@ void setupSwitchDisplay()
     setupAfterMode();
 }
 
-// Where the pointer is, in pixels of the display (iX, iY come in as the library's own idea of
-// it), and whether it is over the display at all. The library keeps its position inside the
-// display and cannot tell while a button is held, so the platform is asked.
-bool setupPointerPosition(int& iX, int& iY)
+// Whether the pointer is over the display. The library keeps its own pointer inside the display
+// and cannot tell while a button is held, so the platform is asked.
+bool setupPointerOverDisplay()
 {
 #if defined(ALLEGRO_WITH_XWINDOWS)
-    if (!setupQueryPointer(iX, iY))
-    {
-        return false;
-    }
+    return setupQueryPointer();
 #elif defined(ALLEGRO_WINDOWS)
     POINT sPoint;
     if (!GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
     {
-        return false;
+        return mouse_on_screen();
     }
-    iX = sPoint.x;
-    iY = sPoint.y;
+    return sPoint.x >= 0 && sPoint.y >= 0 && sPoint.x < SCREEN_W && sPoint.y < SCREEN_H;
 #else
-    if (!mouse_on_screen())
-    {
-        return false;
-    }
+    return mouse_on_screen();
 #endif
-    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
 // Every screen draws into the back buffer, so the program cannot go on without it.

@@ -40,6 +40,6 @@ extern CSetup setup;  // the one start-up object
 int setupCore();
 int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 void setupSwitchDisplay();
-bool setupPointerPosition(int& iX, int& iY);
+bool setupPointerOverDisplay();
 
 #endif
