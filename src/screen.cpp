@@ -29,7 +29,6 @@ const int iBackgroundRest = 100;  // milliseconds a frame rests while another wi
 static int iScale = 1;            // display pixels per picture pixel, across and down
 static int iLeft = 0;             // display column of the picture's left edge
 static int iTop = 0;              // display row of the picture's top edge
-static bool bLive = false;        // a real display is open: the pointer comes from it
 static BITMAP* mShown = NULL;     // the picture as last presented
 static BITMAP* mScaled = NULL;    // the picture scaled by iScale, when iScale > 1
 static BITMAP* mShownOn = NULL;   // the screen bitmap mShown was presented on
@@ -245,11 +244,10 @@ static void screenCheckSwitch()
 // so from now on it never writes mouse_x, mouse_y or mouse_b by itself.
 static void screenReadPointer()
 {
-    if (!bLive)
+    if (poll_mouse() != 0)
     {
-        return;
+        return;  // no mouse driver
     }
-    poll_mouse();
     screenMapPointer(mouse_x, mouse_y, setupPointerOverDisplay());
 }
 
@@ -305,7 +303,6 @@ void screenReset(int iScale_)
     iLeft = (SCREEN_W - sys_iScreenWidth * iScale) / 2;
     iTop = (SCREEN_H - sys_iScreenHeight * iScale) / 2;
     bShownValid = false;
-    bLive = true;
     iBackground = 0;
     set_display_switch_callback(SWITCH_OUT, screenFocusOut);
     set_display_switch_callback(SWITCH_IN, screenFocusIn);

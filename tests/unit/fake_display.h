@@ -3,7 +3,7 @@
  *
  * Without a graphics driver SCREEN_W and SCREEN_H are 0, `screen` is NULL
  * and vsync() would follow a null driver. CFakeDisplay puts in a driver that
- * has only a 640 x 480 size and a retrace hook, makes `screen` a memory
+ * has only a size (640 x 480 unless asked) and a retrace hook, makes `screen` a memory
  * bitmap, gives the program a fresh back buffer, and puts everything back
  * when closed. The hook records, at every retrace, the pixel at (0, 0) of
  * the back buffer and of the screen, so a test sees each step of a fade.
@@ -32,18 +32,19 @@ inline void Retrace()
 class CFakeDisplay
 {
   public:
-    void Open()
+    // A display of iWidth x iHeight; the back buffer is always the 640 x 480 picture.
+    void Open(int iWidth = sys_iScreenWidth, int iHeight = sys_iScreenHeight)
     {
         std::memset(&sDriver_, 0, sizeof(sDriver_));
         sDriver_.name = "test display";
-        sDriver_.w = sys_iScreenWidth;
-        sDriver_.h = sys_iScreenHeight;
+        sDriver_.w = iWidth;
+        sDriver_.h = iHeight;
         sDriver_.vsync = Retrace;
         mOldScreen_ = screen;
         mOldBuffer_ = mBuffer;
         pOldDriver_ = gfx_driver;
         gfx_driver = &sDriver_;
-        screen = create_bitmap(sys_iScreenWidth, sys_iScreenHeight);
+        screen = create_bitmap(iWidth, iHeight);
         mBuffer = create_bitmap(sys_iScreenWidth, sys_iScreenHeight);
         clear_to_color(screen, 0);
         clear_to_color(mBuffer, 0);

@@ -14,6 +14,7 @@
 
 #include "fake_display.h"
 #include "screen.h"
+#include "setup.h"
 
 namespace
 {
@@ -253,5 +254,115 @@ TEST_F(ScreenTest, FadeWithoutMemoryForTheSnapshotJustPresents)
     EXPECT_TRUE(fake::vBufferAtRetrace.empty());
     EXPECT_EQ(0, Other(mBuffer, iWhite));
     EXPECT_EQ(0, Other(screen, iBlue));
+}
+// A display larger than the picture: 1400 x 1000 holds it at 2x with borders of 60 and 20.
+class ScaledScreenTest : public testing::TestWithParam<int>
+{
+  protected:
+    void SetUp() override
+    {
+        set_color_depth(GetParam());
+        cDisplay.Open(1400, 1000);
+        clear_to_color(screen, makecol(9, 9, 9));
+        sys_bUseVSync = false;
+        screenReset(2);
+    }
+
+    void TearDown() override
+    {
+        screenReset(1);
+        cDisplay.Close();
+        sys_bUseVSync = true;
+        set_color_depth(32);
+        mouse_x = mouse_y = mouse_b = 0;
+    }
+
+    // Every picture pixel must be a 2 x 2 block of its colour at (60, 20) + 2 (x, y), and the
+    // display around the picture black.
+    void ExpectScaledPicture()
+    {
+        for (int y = 0; y < screen->h; y++)
+        {
+            for (int x = 0; x < screen->w; x++)
+            {
+                const int iPx = (x - 60) / 2, iPy = (y - 20) / 2;
+                const bool bIn = x >= 60 && y >= 20 && iPx < 640 && iPy < 480;
+                const int iWant = bIn ? getpixel(mBuffer, iPx, iPy) : makecol(0, 0, 0);
+                ASSERT_EQ(iWant, getpixel(screen, x, y)) << "display pixel " << x << "," << y;
+            }
+        }
+    }
+
+    fake::CFakeDisplay cDisplay;
+};
+
+TEST_P(ScaledScreenTest, EveryPicturePixelIsABlockOfItsColourCentredOnBlack)
+{
+    for (int y = 0; y < 480; y++)
+    {
+        for (int x = 0; x < 640; x++)
+        {
+            putpixel(mBuffer, x, y, makecol(x & 255, y & 255, (x * 7 + y * 3) & 255));
+        }
+    }
+    screenDisplay();
+    ExpectScaledPicture();
+    // A later frame that changes a few pixels far apart sends them, and only they change.
+    putpixel(mBuffer, 0, 0, makecol(255, 255, 255));
+    putpixel(mBuffer, 639, 479, makecol(0, 0, 255));
+    rectfill(mBuffer, 300, 200, 340, 210, makecol(255, 0, 0));
+    screenDisplay();
+    ExpectScaledPicture();
+}
+
+TEST_P(ScaledScreenTest, PointerMapsBackToPicturePixelsAndOutsideHoldsNoButton)
+{
+    mouse_b = 1;
+    screenMapPointer(60 + 447, 20 + 100, true);
+    EXPECT_EQ(223, mouse_x);  // cell 6
+    EXPECT_EQ(1, mouse_b);
+    screenMapPointer(60 + 448, 20 + 959, true);
+    EXPECT_EQ(224, mouse_x);  // cell 7
+    EXPECT_EQ(479, mouse_y);
+    screenMapPointer(60 + 1279, 20, true);
+    EXPECT_EQ(639, mouse_x);
+    EXPECT_EQ(1, mouse_b);
+    // On the black border: the nearest edge pixel, and no button held.
+    screenMapPointer(59, 1, true);
+    EXPECT_EQ(0, mouse_x);
+    EXPECT_EQ(0, mouse_y);
+    EXPECT_EQ(0, mouse_b);
+    mouse_b = 1;
+    screenMapPointer(1399, 999, true);
+    EXPECT_EQ(639, mouse_x);
+    EXPECT_EQ(479, mouse_y);
+    EXPECT_EQ(0, mouse_b);
+    mouse_b = 1;
+    screenMapPointer(400, 400, false);  // outside the window altogether
+    EXPECT_EQ(0, mouse_b);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ScaledScreenTest, testing::Values(32, 16));
+
+TEST(DisplayScaleTest, LargestWholeFactorThatFitsTheDesktop)
+{
+    struct
+    {
+        int iWidth, iHeight, iWindow, iFull;
+    } sDesktops[] = {{1920, 1080, 2, 2}, {1680, 1050, 2, 2}, {2560, 1440, 2, 3}, {3840, 2160, 4, 4},
+                     {1366, 768, 1, 1},  {640, 480, 1, 1},   {320, 200, 1, 1}};
+    for (const auto& d : sDesktops)
+    {
+        EXPECT_EQ(d.iWindow, setupChooseScale(giScaleAuto, d.iWidth, d.iHeight, false))
+            << d.iWidth << "x" << d.iHeight;
+        EXPECT_EQ(d.iFull, setupChooseScale(giScaleAuto, d.iWidth, d.iHeight, true))
+            << d.iWidth << "x" << d.iHeight;
+    }
+    // A named factor where it fits, else the largest that does; without one, a window keeps
+    // the picture's size and the full screen takes the largest.
+    EXPECT_EQ(3, setupChooseScale(3, 3840, 2160, false));
+    EXPECT_EQ(2, setupChooseScale(8, 1920, 1080, false));
+    EXPECT_EQ(1, setupChooseScale(giScaleUnset, 3840, 2160, false));
+    EXPECT_EQ(4, setupChooseScale(giScaleUnset, 3840, 2160, true));
 }
 }  // namespace

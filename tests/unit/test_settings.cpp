@@ -20,6 +20,7 @@ class SettingsTest : public testing::Test
         sys_bWindowedMode = false;
         sys_bDebugMode = false;
         sys_tLanguage = "XX";
+        sys_iDisplayScale = giScaleUnset;
     }
     void Read(const std::string& tContent)
     {
@@ -116,6 +117,23 @@ TEST_F(SettingsTest, ValueEqualToALaterKeyActsAsThatKey)
     Read("WindowedMode # DebugMode ON\nLanguage SW\n");
     EXPECT_FALSE(sys_bDebugMode);
     EXPECT_EQ(sys_tLanguage, "SW");
+}
+
+TEST_F(SettingsTest, DisplayScaleTakesAutoOrAWholeFactorFrom1To8)
+{
+    Read("DisplayScale AUTO\n");
+    EXPECT_EQ(giScaleAuto, sys_iDisplayScale);
+    for (int i = 1; i <= 8; i++)
+    {
+        Read("DisplayScale " + std::to_string(i) + "\n");
+        EXPECT_EQ(i, sys_iDisplayScale);
+    }
+    Read("DisplayScale 0 DisplayScale 9 DisplayScale 02 DisplayScale 2x DisplayScale auto\n");
+    EXPECT_EQ(8, sys_iDisplayScale);
+    // Its test comes after the other four: a value equal to it acts as the key.
+    Read("Language DisplayScale 3\n");
+    EXPECT_EQ("DisplayScale", sys_tLanguage);
+    EXPECT_EQ(3, sys_iDisplayScale);
 }
 
 TEST_F(SettingsTest, ValueEqualToAnEarlierKeyIsAPlainValue)

@@ -463,13 +463,15 @@ class Program:
 
 
 class WindowTestCase(unittest.TestCase):
-    """Gives each test its own Xvfb display; programs started through self.launch are
-    stopped when the test ends, pass or fail."""
+    """Gives each test its own Xvfb display, of the class's XVFB geometry; programs started
+    through self.launch are stopped when the test ends, pass or fail."""
+
+    XVFB = XVFB_GEOMETRY
 
     def setUp(self):
         if not os.path.exists(BINARY):
             self.fail("program not built: %s" % BINARY)
-        self.xserver = XServer().start()
+        self.xserver = XServer(self.XVFB).start()
         self.addCleanup(self.xserver.stop)
 
     def program(self):
