@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Debian package from end to end: makes it (tools/linux/make-deb.sh), checks it with
-# lintian, installs it with apt-get, checks the installed menu entry and metainfo, starts the
+# lintian, installs it with apt-get, checks the installed menu entry and metainfo, and that the
+# installed copyright file puts our files under the MIT (Expat) licence of LICENSE, starts the
 # installed tarvenloft from /tmp under a private Xvfb (test_install.py: language screen, menu,
 # exit status, the user's settings), and removes the package again, also when a step fails.
 # Installs packages, so it runs as root or with sudo.
@@ -30,6 +31,16 @@ desktop-file-validate /usr/share/applications/tarvenloft.desktop
 # domain to name it by.
 appstreamcli validate --no-net --override cid-desktopapp-is-not-rdns=info \
     /usr/share/metainfo/tarvenloft.metainfo.xml
+# The package carries the licence in its copyright file: our files under Expat, whose text is
+# LICENSE's, word for word.
+copyright=/usr/share/doc/tarvenloft/copyright
+awk -v RS= '/^Files: \*\n/ && /\nLicense: Expat(\n|$)/ { found = 1 } END { exit !found }' \
+    "$copyright" || { echo "$copyright does not put Files: * under Expat" >&2; exit 1; }
+expat=$(awk -v RS= '/^License: Expat\n/' "$copyright" | sed -e 1d -e 's/^ //' -e 's/^\.$//')
+if [ "$expat" != "$(sed -n '/^Permission is hereby granted/,$p' LICENSE)" ]; then
+    echo "the Expat text in $copyright is not the text of LICENSE" >&2
+    exit 1
+fi
 launcher=$(command -v tarvenloft)
 cd tests/package
 TARVENLOFT_LAUNCHER="$launcher" TMPDIR=/tmp python3 -m unittest -v test_install

@@ -5,7 +5,8 @@
 # static Windows libraries from Debian's source packages into BUILD/deps (once: later runs
 # reuse them until the library recipe, the patches or the toolchain file change),
 # cross-compiles BUILD/tarvenloft.exe and packs BUILD/tarvenloft-VERSION-windows.zip: one
-# folder with the program, the runtime tree beside it and a read-me for Windows users.
+# folder with the program, the runtime tree beside it, a read-me for Windows users and the
+# licence (LICENSE, then the terms of the font glyphs from tools/linux/copyright).
 #
 # Usage: tools/windows/build.sh [BUILD]     (BUILD defaults to build-windows in the repository)
 #
@@ -54,6 +55,18 @@ mkdir -p "$STAGE"
 cp "$BUILD/tarvenloft.exe" "$STAGE/"
 cp -R "$REPO/runtime/." "$STAGE/"
 sed -e "s/@VERSION@/$VERSION/" -e "s/\$/\r/" "$HERE/README.txt" >"$STAGE/README.txt"
+{
+    cat "$REPO/LICENSE"
+    printf '\n\nThe bitmap fonts (system\\images\\fonts) and the captions of the language buttons\n'
+    printf '(system\\images\\buttons) are drawn from the DejaVu fonts, under these terms:\n\n'
+    awk '/^$/ { fonts = 0 }
+        /^Files: / { fonts = ($2 == "runtime/system/images/fonts/*") }
+        /^[^ ]/ { field = $1 }
+        fonts && /^ / && (field == "Copyright:" || field == "License:") {
+            if (field != last) { if (last != "") print ""; last = field }
+            sub(/^ /, ""); if ($0 == ".") $0 = ""; print
+        }' "$REPO/tools/linux/copyright"
+} | sed -e "s/\$/\r/" >"$STAGE/LICENSE.txt"
 # The same sources give the same archive: fixed times, sorted names, no Unix extras.
 export TZ=UTC
 stamp=$(git -C "$REPO" log -1 --format=%cd --date=format-local:%Y%m%d%H%M.%S 2>/dev/null ||
