@@ -80,6 +80,13 @@ bool artWriteSettings(const std::string& tFile)
                "# The Tab key switches it while the program runs.\n"
                "DebugMode OFF\n"
                "#\n"
+               "# DisplayScale: AUTO makes the window the largest whole multiple of 640 x 480\n"
+               "# that fits the desktop; a number from 1 to 8 asks for that multiple, where it\n"
+               "# fits. In full screen the picture fills the desktop by the largest whole\n"
+               "# multiple, with black around it. Without this line the window is 640 x 480.\n"
+               "# Alt+Enter switches between the window and the full screen.\n"
+               "DisplayScale AUTO\n"
+               "#\n"
                "# Language: a line with the key Language and a code (EN, SW, DU or SP) picks the\n"
                "# interface language. Without such a line the program asks at every start.\n",
                pFile);

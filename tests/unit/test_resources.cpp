@@ -395,7 +395,7 @@ TEST(ResourceLanguage, EveryLabelByteHasAGlyphAndTheLabelFitsItsButton)
 
 /* ----- Settings file ------------------------------------------------------------------------ */
 
-TEST(ResourceSettings, ShipsWindowedModeNoDebugAndNoLanguage)
+TEST(ResourceSettings, ShipsWindowedModeNoDebugAutoScaleAndNoLanguage)
 {
     std::string tData = resReadFile("data/settings.ini");
     ASSERT_FALSE(tData.empty());
@@ -425,7 +425,8 @@ TEST(ResourceSettings, ShipsWindowedModeNoDebugAndNoLanguage)
             sTokens.push_back(tToken);
         }
     }
-    std::vector<std::string> sExpected = {"WindowedMode", "ON", "DebugMode", "OFF"};
+    std::vector<std::string> sExpected = {"WindowedMode", "ON",           "DebugMode",
+                                          "OFF",          "DisplayScale", "AUTO"};
     EXPECT_EQ(sTokens, sExpected);
     EXPECT_NE(tData.find("Language"), std::string::npos) << "a comment should explain Language";
 }
