@@ -96,6 +96,7 @@ class WineProgram(harness.Program):
     def __init__(self, xserver, wine_env):
         super().__init__(xserver)
         self.wine_env = wine_env
+        self.size = (harness.SCREEN_W, harness.SCREEN_H)  # the display's size in the window
 
     def start(self, env_overrides=None, unset=(), cwd=None):
         env = dict(self.wine_env)
@@ -119,13 +120,13 @@ class WineProgram(harness.Program):
             window = super().find_window(max(deadline - time.monotonic(), 0.1))
             if window is None:
                 return None
-            if self.geometry()[2:] == (harness.SCREEN_W, harness.SCREEN_H):
+            if self.geometry()[2:] == self.size:
                 self._xdo("windowfocus", window, check=False)
-                self.nudge(harness.SCREEN_W // 2, harness.SCREEN_H // 2)
+                self.nudge(self.size[0] // 2, self.size[1] // 2)
                 return window
             time.sleep(0.1)
         raise AssertionError("the window did not reach %dx%d within %.0f s; %s"
-                             % (harness.SCREEN_W, harness.SCREEN_H, timeout, self.describe()))
+                             % (self.size + (timeout, self.describe())))
 
     def message_box(self, timeout=60.0):
         """Waits for the program's message box: a visible window of the program's name that
@@ -244,6 +245,30 @@ class MessageBoxTest(WineTestCase):
         prog.remove(test_bad_resources.FONTS[0])
         prog.start()
         self.assertEndsAfterMessageBox(prog, test_bad_resources.EXIT_FONT)
+
+
+class ScaledWindowTest(WineTestCase):
+    XVFB = "1920x1080x24"
+
+    def test_2x_window_and_a_click_paints_the_cell_under_it(self):
+        prog = self.program()
+        prog.size = (1280, 960)
+        prog.write_settings(windowed=True, language="EN", extra="DisplayScale 2\n")
+        prog.start()
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        box = tuple(2 * v for v in harness.cell_box(5, 5))
+        prog.move(box[0] + 10, box[1] + 10)
+        prog.wait_for(lambda i: i.count(box, harness.is_cursor_grey) >= 800, 10,
+                      "the cell cursor over cell (5, 5) at 2x")
+        for _ in range(3):
+            prog.key("Right")
+        prog.click(box[0] + 10, box[1] + 10)
+        prog.move(1200, 900)
+        prog.wait_for(lambda i: i.lit(box) >= 4 * 32, 5, "cell (5, 5) painted")
+        prog.key("Escape")
+        time.sleep(0.5)
+        prog.click(*(2 * v for v in harness.QUIT_CENTRE))
+        self.assertExits(prog, 0)
 
 
 class ShiftAtStartTest(WineTestCase):
