@@ -11,10 +11,13 @@
  */
 #include "screen.h"
 
+#include "setup.h"
+
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
 
 void screenDisplay()
 {
+    setupCheckClose();  // every presented frame passes here: the close button acts at once
     if (sys_bUseVSync)
     {
         vsync();

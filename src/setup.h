@@ -5,7 +5,8 @@
  * pacing timers, keyboard and mouse, the display with its back buffer and
  * pointer, and sound. A step that cannot go on shows a message and ends the
  * process with the exit code of its stage: 1xx library, 2xx timers,
- * 3xx display. Only this module and screen.cpp touch the display.
+ * 3xx display. Only this module and screen.cpp touch the display. The
+ * window's close button ends the program at the next presented frame.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -38,5 +39,9 @@ class CSetup
 extern CSetup setup;  // the one start-up object
 
 int setupCore();
+
+// Ends the program (as exit(0) does) when the window's close button has been pressed since
+// start-up. screenDisplay calls it before every presented frame.
+void setupCheckClose();
 
 #endif
