@@ -1,10 +1,12 @@
 /*
  * Tarvenloft - the entry point.
  *
- * main runs the program's whole life as one straight sequence: settings,
- * start-up, fonts, the language screen on first run, the editor's strings,
- * the title page and the editor. When the editor is left, main returns 0
- * and the library's exit handler closes the library.
+ * main first answers the command line: an option (--version, --help) or a
+ * wrong argument ends the program at once, before anything is started. With
+ * no argument it runs the program's whole life as one straight sequence:
+ * settings, start-up, fonts, the language screen on first run, the editor's
+ * strings, the title page and the editor. When the editor is left, main
+ * returns 0 and the library's exit handler closes the library.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -17,6 +19,7 @@
 #include <io.h>
 #endif
 
+#include "command_line.h"
 #include "editor_map.h"
 #include "lang_parser.h"
 #include "lang_select.h"
@@ -38,8 +41,15 @@ static void coreMessagesToStandardError()
 #endif
 }
 
-int main()
+// The library's entry-point macro hands the arguments on: on Linux from its own main, on Windows
+// from its WinMain, which splits the command line.
+int main(int argc, char* argv[])
 {
+    const int iAnswered = cmdAnswer(argc, argv, stdout, stderr);
+    if (iAnswered != iCmdRun)
+    {
+        return iAnswered;
+    }
     coreMessagesToStandardError();
     parSettingsIni();
     setupCore();

@@ -253,6 +253,7 @@ static void screenReadPointer()
 
 void screenDisplay()
 {
+    setupCheckClose();  // every presented frame passes here: the close button acts at once
     screenCheckSwitch();
     if (sys_bUseVSync && screenRetraceIsReal())
     {

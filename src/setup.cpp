@@ -9,6 +9,11 @@
  * the program. Under X11 a lost display connection, at any later time,
  * also ends the program with a code of the display stage.
  *
+ * The window is the program's own: its title is "Tarvenloft", under X11 its
+ * class is Tarvenloft and its icon ours (both given to the library before it
+ * makes its window), and the close button ends the program with 0 at the
+ * next frame, as Quit does.
+ *
  * SPDX-License-Identifier: MIT
  */
 #include "setup.h"
@@ -18,10 +23,14 @@
 #include <loadpng.h>
 
 #ifdef ALLEGRO_WITH_XWINDOWS
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <unistd.h>
-#include <xalleg.h>
+#include <xalleg.h>  // the library's X11 window and xwin_set_window_name
+
+#include "tarvenloft_icon.xpm"  // tarvenloft_icon_xpm, made by the artwork tool
 #endif
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>  // windows.h, included the way the library requires
@@ -41,13 +50,86 @@ static const char* cWindowedError =
     "There was a problem, and the program was unable to setup the WINDOWED display.\n\nAllegro "
     "Error:\n%s";
 
+// Set by the close button (from the library's own thread), acted on by the main thread.
+static volatile bool bSetupCloseRequested = false;
+
+static void setupCloseButton()
+{
+    bSetupCloseRequested = true;
+}
+
+// Called before every presented frame: after a press of the close button the program ends as
+// it would through exit(0), with the library's exit handler. Nothing is saved in this version,
+// so there is nothing to ask.
+void setupCheckClose()
+{
+    if (bSetupCloseRequested)
+    {
+        exit(0);
+    }
+}
+
+// What must be given to the library before it makes its window. Under X11 the window's class
+// (WM_CLASS "tarvenloft", "Tarvenloft", which the desktop entry's StartupWMClass names) and its
+// icon are set only when the window is made. On Windows the icon is the resource "allegro_icon"
+// of the executable (tools/windows/tarvenloft.rc).
+static void setupIdentify()
+{
+#ifdef ALLEGRO_WITH_XWINDOWS
+    xwin_set_window_name("tarvenloft", "Tarvenloft");
+    allegro_icon = const_cast<char**>(tarvenloft_icon_xpm);
+#endif
+}
+
+#ifdef ALLEGRO_WITH_XWINDOWS
+// _NET_WM_PID, with the WM_CLIENT_MACHINE it needs, on the library's managed window: with them a
+// task bar can tell the program's window from another's and offer to end the process.
+static void setupMarkWindowOwner()
+{
+    XLOCK();
+    if (_xwin.display != NULL && _xwin.wm_window != None)
+    {
+        char cHost[256] = {};
+        char* pHost = cHost;
+        XTextProperty sHost;
+        if (gethostname(cHost, sizeof(cHost) - 1) == 0 &&
+            XStringListToTextProperty(&pHost, 1, &sHost) != 0)
+        {
+            XSetWMClientMachine(_xwin.display, _xwin.wm_window, &sHost);
+            XFree(sHost.value);
+            const long iPid = static_cast<long>(getpid());  // format 32 is a long to Xlib
+            XChangeProperty(_xwin.display, _xwin.wm_window,
+                            XInternAtom(_xwin.display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(&iPid), 1);
+        }
+        XFlush(_xwin.display);
+    }
+    XUNLOCK();
+}
+#endif
+
+// The window's decoration while the program runs: its title, the close button and, under X11,
+// its owner. Safe to call again after every change of the display mode.
+static void setupDecorate()
+{
+    set_window_title("Tarvenloft");
+    set_close_button_callback(setupCloseButton);
+#ifdef ALLEGRO_WITH_XWINDOWS
+    setupMarkWindowOwner();
+#endif
+}
+
 int CSetup::Init()
 {
+    setupIdentify();
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0)
     {
         allegro_message("Could not initialize the Allegro library.");
         exit(iExitLibrary);
     }
+    // Decorated at once, so that even the message of a display that cannot be set carries the
+    // program's name (on Windows the message box takes the window's title).
+    setupDecorate();
     return 0;
 }
 
@@ -300,9 +382,10 @@ static void setupDisplayMode()
     setupModeFailed(sMode);
 }
 
-// What every newly set mode needs: the picture's geometry for presenting.
+// What every newly set mode needs: the window's decoration and the picture's geometry.
 static void setupAfterMode()
 {
+    setupDecorate();
     screenReset(sCurrent.iScale);
 }
 

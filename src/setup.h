@@ -5,7 +5,8 @@
  * pacing timers, keyboard and mouse, the display with its back buffer and
  * pointer, and sound. A step that cannot go on shows a message and ends the
  * process with the exit code of its stage: 1xx library, 2xx timers,
- * 3xx display. Only this module and screen.cpp touch the display.
+ * 3xx display. Only this module and screen.cpp touch the display. The
+ * window's close button ends the program at the next presented frame.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -13,6 +14,12 @@
 #define TARVENLOFT_SETUP_H
 
 #include "header.h"
+
+#ifdef ALLEGRO_WITH_XWINDOWS
+// The library's window icon, an XPM that it gives the window when it makes it. The library
+// defines it (as its own picture) but declares it in no public header.
+extern "C" void* allegro_icon;
+#endif
 
 /* Exit codes of the start-up stages. */
 const int iExitLibrary = 101;      // the library could not be initialised
@@ -41,5 +48,9 @@ int setupCore();
 int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 void setupSwitchDisplay();
 bool setupPointerOverDisplay();
+
+// Ends the program (as exit(0) does) when the window's close button has been pressed since
+// start-up. screenDisplay calls it before every presented frame.
+void setupCheckClose();
 
 #endif

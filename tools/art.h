@@ -45,6 +45,9 @@ void artBlit(const stImage& src, stImage& dst, int iSrcX, int iSrcY, int iDstX, 
              int iH, bool bMasked);
 bool artWriteBmp(const stImage& img, const std::string& tFile);
 bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear = false);
+bool artWriteIco(const std::vector<stImage>& images, const std::string& tFile);
+bool artWriteXpm(const stImage& img, const std::string& tName, const std::string& tFile,
+                 const std::string& tComment);
 
 /* Colours and noise (art_image.cpp). */
 stRgb artMix(stRgb a, stRgb b, double dT);

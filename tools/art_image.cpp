@@ -3,7 +3,9 @@
  *
  * Canvases are plain RGB arrays. BMP files are written here byte by byte
  * (24-bit, bottom-up, rows padded to four bytes); PNG files go through
- * libpng. The noise is value noise on a lattice that wraps around, so that
+ * libpng. The program's window icons are written here too: a Windows icon
+ * file (32-bit bitmaps, and a PNG at 256 pixels) and an XPM, which is C
+ * source for the X11 build. The noise is value noise on a lattice that wraps around, so that
  * a terrain tile drawn from it joins seamlessly with copies of itself.
  *
  * SPDX-License-Identifier: MIT
@@ -121,24 +123,48 @@ bool artWriteBmp(const stImage& img, const std::string& tFile)
     return std::fclose(pFile) == 0;
 }
 
-/* Writes an 8-bit RGB PNG; with bMaskClear an RGBA one whose mask-coloured pixels are clear. */
-bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear)
+/* Where a PNG goes: a file, or bytes in memory. */
+struct stPngSink
 {
-    std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
-    if (pFile == nullptr)
+    std::FILE* pFile;
+    std::vector<unsigned char>* pBytes;
+};
+
+static void artPngWrite(png_structp pPng, png_bytep pData, png_size_t iLength)
+{
+    stPngSink* pSink = static_cast<stPngSink*>(png_get_io_ptr(pPng));
+    if (pSink->pBytes != nullptr)
     {
-        return false;
+        pSink->pBytes->insert(pSink->pBytes->end(), pData, pData + iLength);
     }
+    else if (std::fwrite(pData, 1, iLength, pSink->pFile) != iLength)
+    {
+        png_error(pPng, "write error");
+    }
+}
+
+static void artPngFlush(png_structp pPng)
+{
+    stPngSink* pSink = static_cast<stPngSink*>(png_get_io_ptr(pPng));
+    if (pSink->pFile != nullptr)
+    {
+        std::fflush(pSink->pFile);
+    }
+}
+
+/* Encodes an 8-bit RGB PNG, or with bMaskClear an RGBA one whose mask-coloured pixels are clear,
+   into the sink. */
+static bool artPngEncode(const stImage& img, stPngSink& sink, bool bMaskClear)
+{
     png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop pInfo = pPng ? png_create_info_struct(pPng) : nullptr;
     if (pInfo == nullptr || setjmp(png_jmpbuf(pPng)))
     {
         png_destroy_write_struct(&pPng, &pInfo);
-        std::fclose(pFile);
         return false;
     }
     const int iChannels = bMaskClear ? 4 : 3;
-    png_init_io(pPng, pFile);
+    png_set_write_fn(pPng, &sink, artPngWrite, artPngFlush);
     png_set_IHDR(pPng, pInfo, static_cast<png_uint_32>(img.iWidth),
                  static_cast<png_uint_32>(img.iHeight), 8,
                  bMaskClear ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -164,6 +190,185 @@ bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear)
     }
     png_write_end(pPng, nullptr);
     png_destroy_write_struct(&pPng, &pInfo);
+    return true;
+}
+
+/* Writes an 8-bit RGB PNG; with bMaskClear an RGBA one whose mask-coloured pixels are clear. */
+bool artWritePng(const stImage& img, const std::string& tFile, bool bMaskClear)
+{
+    stPngSink sink = {std::fopen(tFile.c_str(), "wb"), nullptr};
+    if (sink.pFile == nullptr)
+    {
+        return false;
+    }
+    const bool bEncoded = artPngEncode(img, sink, bMaskClear);
+    return std::fclose(sink.pFile) == 0 && bEncoded;
+}
+
+static void artPushLe(std::vector<unsigned char>& cOut, unsigned int iValue, int iBytes)
+{
+    for (int i = 0; i < iBytes; i++)
+    {
+        cOut.push_back(static_cast<unsigned char>((iValue >> (8 * i)) & 0xFF));
+    }
+}
+
+/* One image of an icon file as a 32-bit bitmap: the header, the colours with their alpha from
+   the bottom row up, and the 1-bit mask (set where clear) with rows padded to 32 bits. */
+static std::vector<unsigned char> artIcoBitmap(const stImage& img)
+{
+    const unsigned int iMaskRow = static_cast<unsigned int>((img.iWidth + 31) / 32 * 4);
+    std::vector<unsigned char> cOut;
+    artPushLe(cOut, 40, 4);  // header size
+    artPushLe(cOut, static_cast<unsigned int>(img.iWidth), 4);
+    artPushLe(cOut, static_cast<unsigned int>(2 * img.iHeight), 4);  // colours and mask
+    artPushLe(cOut, 1, 2);                                           // planes
+    artPushLe(cOut, 32, 2);                                          // bits per pixel
+    artPushLe(cOut, 0, 4);                                           // no compression
+    artPushLe(cOut,
+              static_cast<unsigned int>(img.iWidth * img.iHeight * 4) + iMaskRow * img.iHeight, 4);
+    artPushLe(cOut, 0, 16);  // resolution and palette: none
+    for (int y = img.iHeight - 1; y >= 0; y--)
+    {
+        for (int x = 0; x < img.iWidth; x++)
+        {
+            stRgb c = artGet(img, x, y);
+            const bool bClear = artSame(c, artMask);
+            cOut.push_back(static_cast<unsigned char>(bClear ? 0 : c.iB));
+            cOut.push_back(static_cast<unsigned char>(bClear ? 0 : c.iG));
+            cOut.push_back(static_cast<unsigned char>(bClear ? 0 : c.iR));
+            cOut.push_back(static_cast<unsigned char>(bClear ? 0 : 255));
+        }
+    }
+    for (int y = img.iHeight - 1; y >= 0; y--)
+    {
+        std::vector<unsigned char> cRow(iMaskRow, 0);
+        for (int x = 0; x < img.iWidth; x++)
+        {
+            if (artSame(artGet(img, x, y), artMask))
+            {
+                cRow[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+            }
+        }
+        cOut.insert(cOut.end(), cRow.begin(), cRow.end());
+    }
+    return cOut;
+}
+
+/* Writes a Windows icon file holding the square images, smallest first: 32-bit bitmaps, except
+   at 256 pixels, where the image is stored as a PNG (as Windows' own icons do). */
+bool artWriteIco(const std::vector<stImage>& images, const std::string& tFile)
+{
+    std::vector<std::vector<unsigned char>> cImages;
+    for (const stImage& img : images)
+    {
+        std::vector<unsigned char> cData;
+        stPngSink sink = {nullptr, &cData};
+        if (img.iWidth != img.iHeight || img.iWidth > 256 ||
+            (img.iWidth == 256 && !artPngEncode(img, sink, true)))
+        {
+            return false;
+        }
+        cImages.push_back(img.iWidth == 256 ? cData : artIcoBitmap(img));
+    }
+    std::vector<unsigned char> cOut;
+    artPushLe(cOut, 0, 2);  // reserved
+    artPushLe(cOut, 1, 2);  // an icon, not a cursor
+    artPushLe(cOut, static_cast<unsigned int>(images.size()), 2);
+    unsigned int iOffset = 6 + 16 * static_cast<unsigned int>(images.size());
+    for (size_t i = 0; i < images.size(); i++)
+    {
+        const unsigned int iSide = static_cast<unsigned int>(images[i].iWidth);
+        artPushLe(cOut, iSide % 256, 1);  // 256 is written as 0
+        artPushLe(cOut, iSide % 256, 1);
+        artPushLe(cOut, 0, 2);   // no palette
+        artPushLe(cOut, 1, 2);   // planes
+        artPushLe(cOut, 32, 2);  // bits per pixel
+        artPushLe(cOut, static_cast<unsigned int>(cImages[i].size()), 4);
+        artPushLe(cOut, iOffset, 4);
+        iOffset += static_cast<unsigned int>(cImages[i].size());
+    }
+    for (const std::vector<unsigned char>& cData : cImages)
+    {
+        cOut.insert(cOut.end(), cData.begin(), cData.end());
+    }
+    std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
+    if (pFile == nullptr)
+    {
+        return false;
+    }
+    const bool bWritten = std::fwrite(cOut.data(), 1, cOut.size(), pFile) == cOut.size();
+    return std::fclose(pFile) == 0 && bWritten;
+}
+
+/* Writes the image as XPM, which is C source: a char-pointer array named tName that C and C++
+   code can include. Mask-coloured pixels are "None" (clear). Colours are numbered in the order
+   they first appear, each written with as few characters as the number of colours allows. */
+bool artWriteXpm(const stImage& img, const std::string& tName, const std::string& tFile,
+                 const std::string& tComment)
+{
+    // Printable characters that need no escaping in a C string.
+    const std::string tDigits = " .+@#$%&*=-;>,')!~{]^/(_:<[}|1234567890abcdefghijklmnopqrstuvwxyz"
+                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ`";
+    std::vector<stRgb> cColours;
+    std::vector<size_t> iIndex(img.sPixels.size());
+    for (size_t i = 0; i < img.sPixels.size(); i++)
+    {
+        size_t k = 0;
+        while (k < cColours.size() && !artSame(cColours[k], img.sPixels[i]))
+        {
+            k++;
+        }
+        if (k == cColours.size())
+        {
+            cColours.push_back(img.sPixels[i]);
+        }
+        iIndex[i] = k;
+    }
+    int iPerPixel = 1;
+    for (size_t iCodes = tDigits.size(); iCodes < cColours.size(); iCodes *= tDigits.size())
+    {
+        iPerPixel++;
+    }
+    auto code = [&](size_t k)
+    {
+        std::string tCode;
+        for (int i = 0; i < iPerPixel; i++)
+        {
+            tCode += tDigits[k % tDigits.size()];
+            k /= tDigits.size();
+        }
+        return tCode;
+    };
+    std::FILE* pFile = std::fopen(tFile.c_str(), "w");
+    if (pFile == nullptr)
+    {
+        return false;
+    }
+    std::fprintf(pFile, "/* XPM */\n/* %s */\nstatic const char* const %s[] = {\n",
+                 tComment.c_str(), tName.c_str());
+    std::fprintf(pFile, "\"%d %d %zu %d\",\n", img.iWidth, img.iHeight, cColours.size(), iPerPixel);
+    for (size_t k = 0; k < cColours.size(); k++)
+    {
+        const stRgb c = cColours[k];
+        if (artSame(c, artMask))
+        {
+            std::fprintf(pFile, "\"%s c None\",\n", code(k).c_str());
+        }
+        else
+        {
+            std::fprintf(pFile, "\"%s c #%02X%02X%02X\",\n", code(k).c_str(), c.iR, c.iG, c.iB);
+        }
+    }
+    for (int y = 0; y < img.iHeight; y++)
+    {
+        std::string tRow;
+        for (int x = 0; x < img.iWidth; x++)
+        {
+            tRow += code(iIndex[static_cast<size_t>(y) * img.iWidth + x]);
+        }
+        std::fprintf(pFile, "\"%s\"%s\n", tRow.c_str(), y + 1 < img.iHeight ? "," : "};");
+    }
     return std::fclose(pFile) == 0;
 }
 

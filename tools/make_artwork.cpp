@@ -1,7 +1,8 @@
 /*
  * Tarvenloft artwork tool - entry point.
  *
- * Usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--preview PREVIEW_DIR] [--fonts FONT_DIR]
+ * Usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--xpm XPM_FILE] [--ico ICO_FILE]
+ *                     [--preview PREVIEW_DIR] [--fonts FONT_DIR]
  *
  * Renders the resource set that the program ships into RUNTIME_DIR: the two
  * bitmap fonts, the terrain tileset "001", the button images, the mouse
@@ -14,7 +15,9 @@
  *
  * With --icons, the tool also writes the program's icon for desktop menus
  * into ICON_DIR, in the layout of the hicolor icon theme, at the sizes
- * desktops ask for.
+ * desktops ask for. With --xpm and --ico it writes the icon of the program's
+ * own window: for X11 as an XPM, which is C source that the program compiles
+ * in, and for Windows as an icon file that goes into the .exe.
  *
  * With --preview, the tool also writes pictures made from the same data into
  * PREVIEW_DIR, for looking at the artwork without running the program: a
@@ -40,6 +43,8 @@ struct stPaths
 {
     std::string tRuntime;
     std::string tIcons;
+    std::string tXpm;
+    std::string tIco;
     std::string tPreview;
     std::string tFonts = "/usr/share/fonts/truetype/dejavu/";
 };
@@ -237,6 +242,28 @@ bool artWriteIcons(const stPaths& paths)
     return true;
 }
 
+/* The window's icon: for X11 at 64 pixels, the size it is drawn at; for Windows at the sizes
+   its shell and title bars ask for. */
+bool artWriteWindowIcons(const stPaths& paths)
+{
+    if (!paths.tXpm.empty() &&
+        !artWriteXpm(artIcon(64), "tarvenloft_icon_xpm", paths.tXpm,
+                     "Made by tools/make_artwork (--xpm): the window's icon under X11."))
+    {
+        return artFail("cannot write " + paths.tXpm);
+    }
+    std::vector<stImage> images;
+    for (int iSize : {16, 24, 32, 48, 64, 256})
+    {
+        images.push_back(artIcon(iSize));
+    }
+    if (!paths.tIco.empty() && !artWriteIco(images, paths.tIco))
+    {
+        return artFail("cannot write " + paths.tIco);
+    }
+    return true;
+}
+
 bool artRun(const stPaths& paths)
 {
     stArtFont small;
@@ -253,7 +280,7 @@ bool artRun(const stPaths& paths)
     {
         return artFail("cannot write the tileset or the pointer");
     }
-    if (!paths.tIcons.empty() && !artWriteIcons(paths))
+    if ((!paths.tIcons.empty() && !artWriteIcons(paths)) || !artWriteWindowIcons(paths))
     {
         return false;
     }
@@ -276,6 +303,14 @@ int main(int argc, char** argv)
         {
             paths.tIcons = argv[++i];
         }
+        else if (tArg == "--xpm" && i + 1 < argc)
+        {
+            paths.tXpm = argv[++i];
+        }
+        else if (tArg == "--ico" && i + 1 < argc)
+        {
+            paths.tIco = argv[++i];
+        }
         else if (tArg == "--preview" && i + 1 < argc)
         {
             paths.tPreview = argv[++i];
@@ -296,9 +331,8 @@ int main(int argc, char** argv)
     }
     if (paths.tRuntime.empty())
     {
-        std::fprintf(stderr,
-                     "usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--preview PREVIEW_DIR] "
-                     "[--fonts FONT_DIR]\n");
+        std::fprintf(stderr, "usage: make_artwork RUNTIME_DIR [--icons ICON_DIR] [--xpm XPM_FILE] "
+                             "[--ico ICO_FILE] [--preview PREVIEW_DIR] [--fonts FONT_DIR]\n");
         return 2;
     }
     return artRun(paths) ? 0 : 1;

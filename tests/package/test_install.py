@@ -98,6 +98,16 @@ class InstalledProgramTest(unittest.TestCase):
         self.assertIn(b"DISPLAY", res.stderr)
         self.assertFalse(os.path.exists(self.work))
 
+    def test_an_argument_goes_straight_to_the_program(self):
+        # No display and no set-up needed: the program answers --version itself.
+        env = dict(os.environ, **self.env)
+        env.pop("DISPLAY", None)
+        res = subprocess.run([self.launcher, "--version"], env=env, cwd=tempfile.gettempdir(),
+                             stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+        self.assertEqual(res.returncode, 0, res.stderr)
+        self.assertRegex(res.stdout, rb"^Tarvenloft [0-9.]+\n$")
+        self.assertFalse(os.path.exists(self.work))
+
 
 if __name__ == "__main__":
     unittest.main()

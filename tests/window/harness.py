@@ -11,8 +11,10 @@ test's cleanup, by an exit handler, and (should the test runner itself be
 killed, e.g. on a CTest timeout) by the kernel through PR_SET_PDEATHSIG.
 
 Environment:
-  TARVENLOFT_BINARY   the built program (default: build/tarvenloft of the repo)
-  TARVENLOFT_RUNTIME  the runtime directory to copy (default: runtime/ of the repo)
+  TARVENLOFT_BINARY         the built program (default: build/tarvenloft of the repo)
+  TARVENLOFT_RUNTIME        the runtime directory to copy (default: runtime/ of the repo)
+  TARVENLOFT_CLOSE_REQUEST  the helper that sends the window manager's close request
+                            (default: build/tests/close_request of the repo)
 """
 
 import atexit
@@ -31,8 +33,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 BINARY = os.environ.get("TARVENLOFT_BINARY") or os.path.join(REPO, "build", "tarvenloft")
 RUNTIME = os.environ.get("TARVENLOFT_RUNTIME") or os.path.join(REPO, "runtime")
+CLOSE_REQUEST = (os.environ.get("TARVENLOFT_CLOSE_REQUEST")
+                 or os.path.join(REPO, "build", "tests", "close_request"))
 
-WINDOW_NAME = "tarvenloft"
+# The program's window title; message boxes under Wine carry it too.
+WINDOW_NAME = "Tarvenloft"
 SCREEN_W, SCREEN_H = 640, 480
 
 # Mouse and key events are held this long, so that several 60 fps frames see them.
@@ -262,8 +267,9 @@ class Program:
 
     # --- running ---------------------------------------------------------------------------
 
-    def start(self, env_overrides=None, unset=(), cwd=None):
-        """Starts the program in the scratch runtime, or in cwd if given."""
+    def start(self, env_overrides=None, unset=(), cwd=None, args=()):
+        """Starts the program in the scratch runtime, or in cwd if given, with the
+        command-line arguments args."""
         env = self.xserver.env() if self.xserver else dict(os.environ)
         env["PATH"] = self.bindir
         env.update(env_overrides or {})
@@ -271,7 +277,7 @@ class Program:
             env.pop(name, None)
         self._out = open(os.path.join(self.tmp, "stdout"), "wb")
         self._err = open(os.path.join(self.tmp, "stderr"), "wb")
-        self.proc = _spawn([self.binary], cwd=cwd or self.root, env=env,
+        self.proc = _spawn([self.binary] + list(args), cwd=cwd or self.root, env=env,
                            stdin=subprocess.DEVNULL, stdout=self._out, stderr=self._err)
         return self
 
@@ -347,6 +353,24 @@ class Program:
             time.sleep(0.05)
         raise AssertionError("no window named %r within %.0f s; %s"
                              % (WINDOW_NAME, timeout, self.describe()))
+
+    def request_close(self):
+        """Sends the window what a window manager sends for its close button (or Alt+F4)."""
+        res = subprocess.run([CLOSE_REQUEST, self.window], env=self.xserver.env(),
+                             capture_output=True, text=True, timeout=10.0)
+        if res.returncode != 0:
+            raise RuntimeError("close_request failed: %s" % res.stderr.strip())
+
+    def properties(self):
+        """The window's X properties as xprop shows them: {name: value text}."""
+        out = subprocess.run(["xprop", "-id", self.window], env=self.xserver.env(),
+                             capture_output=True, text=True, timeout=10.0).stdout
+        props = {}
+        for line in out.splitlines():
+            if " = " in line and "(" in line.split(" = ", 1)[0]:
+                name, value = line.split(" = ", 1)
+                props[name.split("(", 1)[0]] = value
+        return props
 
     def geometry(self):
         """(x, y, width, height) of the window."""

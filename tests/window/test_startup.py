@@ -1,24 +1,59 @@
 # SPDX-License-Identifier: MIT
-"""Start-up of the real program: no display, a window under Xvfb, a missing pointer image."""
+"""Start-up of the real program: the command line and no display, a window under Xvfb, a
+missing pointer image, the window's close button."""
 
+import os
+import re
+import socket
 import subprocess
 import unittest
 
 import harness
-from harness import Program, WindowTestCase, quit_via_menu, wait_for_editor
+from harness import Program, WindowTestCase, open_menu, quit_via_menu, wait_for_editor
+
+with open(os.path.join(harness.REPO, "CMakeLists.txt")) as _f:
+    VERSION = re.search(r"project\(Tarvenloft VERSION ([0-9.]+)", _f.read()).group(1)
 
 
 class NoDisplayTest(unittest.TestCase):
-    def test_without_a_display_exits_101_with_message(self):
+    def run_without_display(self, *args):
+        """Runs the program with args and no display; returns it once it has ended."""
         prog = Program(xserver=None)
         self.addCleanup(prog.stop)
         prog.write_settings(windowed=True, language="EN")
-        prog.start(unset=("DISPLAY", "WAYLAND_DISPLAY"))
-        rc = prog.wait_exit(timeout=10)
-        self.assertEqual(rc, 101, prog.describe())
+        prog.start(unset=("DISPLAY", "WAYLAND_DISPLAY"), args=args)
+        prog.wait_exit(timeout=10)
+        return prog
+
+    def test_without_a_display_exits_101_with_message(self):
+        prog = self.run_without_display()
+        self.assertEqual(prog.returncode, 101, prog.describe())
         # Without a display there is no message box: the text goes to standard error.
         self.assertIn("Could not initialize the Allegro library.", prog.stderr)
         self.assertEqual(prog.stdout, "")
+
+    def test_version_and_help_answer_before_anything_starts(self):
+        # Without a display the library cannot start (101 above): status 0 shows it never did.
+        prog = self.run_without_display("--version")
+        self.assertEqual(prog.returncode, 0, prog.describe())
+        self.assertEqual(prog.stdout, "Tarvenloft %s\n" % VERSION)
+        self.assertEqual(prog.stderr, "")
+
+        prog = self.run_without_display("--help")
+        self.assertEqual(prog.returncode, 0, prog.describe())
+        for word in ("--version", "data/settings.ini", "XDG_DATA_HOME", "WindowedMode",
+                     "DebugMode", "Language", "DisplayScale", "Alt+Enter", "man tarvenloft"):
+            self.assertIn(word, prog.stdout)
+        self.assertEqual(prog.stderr, "")
+
+    def test_other_arguments_are_refused_in_one_line_with_2(self):
+        for args in (("--verbose",), ("--version", "more")):
+            prog = self.run_without_display(*args)
+            self.assertEqual(prog.returncode, 2, prog.describe())
+            self.assertEqual(prog.stdout, "")
+            self.assertEqual(len(prog.stderr.splitlines()), 1, prog.stderr)
+            self.assertIn("'%s'" % args[-1], prog.stderr)
+            self.assertIn("tarvenloft --help", prog.stderr)
 
 
 class WindowStartupTest(WindowTestCase):
@@ -58,6 +93,38 @@ class WindowStartupTest(WindowTestCase):
             self.assertGreaterEqual(p.screenshot().lit(arrow), 10, "no arrow pointer")
 
         self.run_until_quit(prog, checks)
+
+
+class CloseButtonTest(WindowTestCase):
+    """The window manager's close request, which the close button and Alt+F4 send, ends the
+    program with status 0 at its next frame."""
+
+    # Seconds from the request to the end of the process.
+    CLOSE_TIME = 2.0
+
+    def check_identity(self, prog):
+        """The window is the program's own: its title, class and process."""
+        props = prog.properties()
+        self.assertEqual(props.get("WM_NAME"), '"Tarvenloft"', props)
+        self.assertEqual(props.get("WM_CLASS"), '"tarvenloft", "Tarvenloft"', props)
+        self.assertEqual(props.get("_NET_WM_PID"), str(prog.proc.pid), props)
+        self.assertEqual(props.get("WM_CLIENT_MACHINE"), '"%s"' % socket.gethostname(), props)
+
+    def assertClosesWith0(self, prog):
+        prog.request_close()
+        self.assertExits(prog, 0, timeout=self.CLOSE_TIME)
+
+    def test_close_in_the_editor(self):
+        prog = self.launch(windowed=True, language="EN")
+        wait_for_editor(prog)
+        self.check_identity(prog)
+        self.assertClosesWith0(prog)
+
+    def test_close_with_the_menu_open(self):
+        prog = self.launch(windowed=True, language="EN")
+        wait_for_editor(prog)
+        open_menu(prog)
+        self.assertClosesWith0(prog)
 
 
 class ShiftAtStartTest(WindowTestCase):

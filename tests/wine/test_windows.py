@@ -5,16 +5,18 @@ The real-window tests of tests/window (start, the language screen and each of it
 painting and picking, the menu, quitting with status 0) run against tarvenloft.exe, started by
 Wine in a scratch copy of the unzipped release folder. Added here is what only the Windows
 build has: the form of the executable, fatal messages in modal message boxes, and a held Shift
-read from the system.
+read from the system; and, once each, the command line and the close button, which the Windows
+build gets through other ways than the Linux one.
 
 Each test has its own Xvfb display, as every window test, and its own Wine prefix: a copy of a
 template prefix made once per run, in which the files Wine writes (the registry) are copied
 and the rest (some 700 MB of DLLs that Wine only reads) hard-linked. The copy takes
 milliseconds where making a prefix takes some 15 seconds.
 
-Environment (run-wine-tests.sh sets both):
-  TARVENLOFT_BINARY   tests/wine/wine-program.sh, which runs Wine on tarvenloft.exe
-  TARVENLOFT_RUNTIME  the unzipped release folder (tarvenloft.exe, data/, system/)
+Environment (run-wine-tests.sh sets them):
+  TARVENLOFT_BINARY         tests/wine/wine-program.sh, which runs Wine on tarvenloft.exe
+  TARVENLOFT_RUNTIME        the unzipped release folder (tarvenloft.exe, data/, system/)
+  TARVENLOFT_CLOSE_REQUEST  the helper that sends the window manager's close request
 """
 
 import os
@@ -98,10 +100,10 @@ class WineProgram(harness.Program):
         self.wine_env = wine_env
         self.size = (harness.SCREEN_W, harness.SCREEN_H)  # the display's size in the window
 
-    def start(self, env_overrides=None, unset=(), cwd=None):
+    def start(self, env_overrides=None, unset=(), cwd=None, args=()):
         env = dict(self.wine_env)
         env.update(env_overrides or {})
-        return super().start(env, unset, cwd)
+        return super().start(env, unset, cwd, args)
 
     def mouse_down(self, button=1):
         super().mouse_down(button)
@@ -215,6 +217,18 @@ class EditorUnderWine(WineTestCase, test_editor.EditorTest):
     test_quit_button_ends_with_status_0 = None
 
 
+class CloseButtonUnderWine(WineTestCase, test_startup.CloseButtonTest):
+    """Wine turns the close request into WM_CLOSE, and only when the close button is enabled:
+    the library greys it out unless the program sets a close-button callback."""
+    test_close_with_the_menu_open = None
+    # Wine takes some 2 s to end a process, after Quit in the menu as well.
+    CLOSE_TIME = 6.0
+
+    def check_identity(self, prog):
+        # The class and the process of the X window are Wine's; the title is the program's.
+        self.assertEqual(prog.properties().get("WM_NAME"), '"Tarvenloft"')
+
+
 # --- what only the Windows build has ---------------------------------------------------------
 
 class ExecutableTest(unittest.TestCase):
@@ -227,6 +241,15 @@ class ExecutableTest(unittest.TestCase):
         system = {name.lower() for name in os.listdir(WINE_DLLS)}
         for dll in imports:
             self.assertIn(dll.lower(), system, "%s is not a Windows DLL" % dll)
+
+
+class CommandLineUnderWine(WineTestCase):
+    def test_version_without_a_display(self):
+        prog = self.program()
+        prog.start(unset=("DISPLAY",), args=("--version",))
+        self.assertEqual(prog.wait_exit(timeout=60), 0, prog.describe())
+        self.assertEqual(prog.stdout.replace("\r\n", "\n"),
+                         "Tarvenloft %s\n" % test_startup.VERSION)
 
 
 class MessageBoxTest(WineTestCase):

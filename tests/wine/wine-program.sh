@@ -1,11 +1,12 @@
 #!/bin/sh
 # The program for the window test harness when it tests the Windows build: Wine running
 # tarvenloft.exe from the working directory, which the harness makes a scratch copy of the
-# unzipped release folder (the program beside data/ and system/, as after a double click).
+# unzipped release folder (the program beside data/ and system/, as after a double click), with
+# the harness's arguments.
 # Wine takes WINEPREFIX, TMPDIR and WINEDEBUG from the environment. The harness gives its
 # program a PATH without programs (for the Linux build's sake); Wine needs the system's.
 #
 # SPDX-License-Identifier: MIT
 PATH=/usr/bin:/bin
 export PATH
-exec wine tarvenloft.exe
+exec wine tarvenloft.exe "$@"

@@ -1,0 +1,115 @@
+/*
+ * Tarvenloft - the command line.
+ *
+ * No argument runs the program. "--version" prints "Tarvenloft VERSION",
+ * "--help" a short usage: the options, where the settings are read from and
+ * their keys, the controls and where the manual is. Either ends with status 0.
+ * Any other argument, or more than one, is refused in one line on the error
+ * stream, with status 2. Nothing here touches the library, the settings or
+ * the display.
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#include "command_line.h"
+
+#include <string>
+
+#include "header.h"
+
+#ifdef _WIN32
+static const char* cCmdPlaces =
+    "Settings are read once at start-up from data\\settings.ini in the working\n"
+    "directory: the program's own folder when it is started by a double click.\n";
+static const char* cCmdManual = "More in README.txt beside the program.\n";
+#else
+static const char* cCmdPlaces =
+    "Settings are read once at start-up from data/settings.ini in the working\n"
+    "directory. The installed command runs the program in a directory of the\n"
+    "user's own, $XDG_DATA_HOME/tarvenloft (~/.local/share/tarvenloft without\n"
+    "XDG_DATA_HOME), into which it copies the default settings on first start.\n";
+static const char* cCmdManual = "More in the manual page: man tarvenloft\n";
+#endif
+
+static const char* cCmdUsage =
+    "Usage: tarvenloft [--help | --version]\n"
+    "Opens the Tarvenloft map editor; with an option, answers and ends.\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and end\n"
+    "  --version  show the version and end\n"
+    "\n";
+
+static const char* cCmdKeys =
+    "Each setting is a key and its value:\n"
+    "  WindowedMode ON|OFF     a window rather than full screen (default OFF)\n"
+    "  DebugMode ON|OFF        show the frame-rate box (default OFF)\n"
+    "  Language EN|SW|DU|SP    the interface language; without it the program\n"
+    "                          asks at every start\n"
+    "  DisplayScale AUTO|1-8   enlarge the picture by a whole factor. In a\n"
+    "                          window of 640x480 times the factor: AUTO takes\n"
+    "                          the largest that fits the desktop with room for\n"
+    "                          a title bar and a panel; a number is lowered\n"
+    "                          where it would not fit. In full screen the\n"
+    "                          desktop keeps its size, and the picture is\n"
+    "                          enlarged as far as fits (the number where it\n"
+    "                          fits), centred on black. Without the key: a\n"
+    "                          640x480 window, or a 640x480 full screen.\n"
+    "\n"
+    "Controls:\n"
+    "  Shift held at start    open in a window, whatever the settings say\n"
+    "  Alt+Enter              switch between the window and full screen,\n"
+    "                         at any time\n"
+    "  Left mouse button      paint the selected tile into the cell\n"
+    "  Right mouse button     pick the cell's tile up as the selection\n"
+    "  Left / Right arrow     previous / next tile (0 erases)\n"
+    "  Escape                 open the menu; Continue or Escape goes back,\n"
+    "                         Quit ends the program\n"
+    "  Tab                    show or hide the frame-rate box\n"
+    "  On the language screen a click on a flag chooses; Escape goes on\n"
+    "  without one. The window's close button ends the program.\n"
+    "\n";
+
+// The argument as one printable line: control characters become '?'.
+static std::string cmdPrintable(const char* cArg)
+{
+    std::string tOut;
+    for (const char* c = cArg; *c != 0; c++)
+    {
+        const unsigned char b = static_cast<unsigned char>(*c);
+        tOut += (b < 0x20 || b == 0x7f) ? '?' : *c;
+    }
+    return tOut;
+}
+
+int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pErr)
+{
+    if (argc <= 1)
+    {
+        return iCmdRun;
+    }
+    if (argc > 2)
+    {
+        std::fprintf(pErr,
+                     "tarvenloft: one argument at most, and '%s' is one too many; see "
+                     "tarvenloft --help\n",
+                     cmdPrintable(argv[2]).c_str());
+        return iExitUsage;
+    }
+    const std::string tArg = argv[1];
+    if (tArg == "--version")
+    {
+        std::fprintf(pOut, "Tarvenloft %s\n", sys_tVersion.c_str());
+        return 0;
+    }
+    if (tArg == "--help")
+    {
+        std::fputs(cCmdUsage, pOut);
+        std::fputs(cCmdPlaces, pOut);
+        std::fputs(cCmdKeys, pOut);
+        std::fputs(cCmdManual, pOut);
+        return 0;
+    }
+    std::fprintf(pErr, "tarvenloft: unknown argument '%s'; see tarvenloft --help\n",
+                 cmdPrintable(argv[1]).c_str());
+    return iExitUsage;
+}
