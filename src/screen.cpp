@@ -287,11 +287,11 @@ void screenMapPointer(int iX, int iY, bool bInside)
 
 // Takes the geometry of a newly set display mode: the picture is scaled by iScale and centred.
 // The next frame presents the whole picture, with black around it.
-void screenReset(int iScale_)
+void screenReset(int iNewScale)
 {
     destroy_bitmap(mScaled);
     mScaled = NULL;
-    iScale = iScale_;
+    iScale = iNewScale;
     if (iScale > 1)
     {
         mScaled = create_bitmap_ex(bitmap_color_depth(screen), sys_iScreenWidth * iScale,
