@@ -285,24 +285,28 @@ void screenMapPointer(int iX, int iY, bool bInside)
     }
 }
 
-// Takes the geometry of a newly set display mode: the picture is scaled by iScale and centred.
-// The next frame presents the whole picture, with black around it.
-void screenReset(int iNewScale)
+// Takes the geometry of a newly set display mode: the picture is scaled by iNewScale, its
+// top-left corner at display pixel (iNewLeft, iNewTop). The next frame presents the whole
+// picture, with black around it.
+void screenReset(int iNewScale, int iNewLeft, int iNewTop)
 {
     destroy_bitmap(mScaled);
     mScaled = NULL;
     iScale = iNewScale;
+    iLeft = iNewLeft;
+    iTop = iNewTop;
     if (iScale > 1)
     {
         mScaled = create_bitmap_ex(bitmap_color_depth(screen), sys_iScreenWidth * iScale,
                                    sys_iScreenHeight * iScale);
-        if (mScaled == NULL)
-        {
-            iScale = 1;
-        }
     }
-    iLeft = (SCREEN_W - sys_iScreenWidth * iScale) / 2;
-    iTop = (SCREEN_H - sys_iScreenHeight * iScale) / 2;
+    if (iScale > 1 && mScaled == NULL)
+    {
+        // Without memory for the scaled picture it is shown at its own size, in the middle.
+        iLeft += sys_iScreenWidth * (iScale - 1) / 2;
+        iTop += sys_iScreenHeight * (iScale - 1) / 2;
+        iScale = 1;
+    }
     bShownValid = false;
     iBackground = 0;
     set_display_switch_callback(SWITCH_OUT, screenFocusOut);

@@ -23,7 +23,7 @@ void screenOut(int iSpeed, int iColor);
 void screenPointerShow();
 void screenPointerHide();
 
-void screenReset(int iScale);
+void screenReset(int iScale, int iLeft, int iTop);
 void screenMapPointer(int iX, int iY, bool bInside);
 
 #endif

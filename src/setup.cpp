@@ -26,6 +26,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <unistd.h>
 #include <xalleg.h>  // the library's X11 window and xwin_set_window_name
@@ -191,25 +192,77 @@ static int setupDisplayLost(Display*)
     _exit(iExitDisplayLost);
 }
 
-// Whether the pointer is over the library's window, asked of the X server on a connection of
-// our own, so that the library's input thread is never disturbed. Without that connection the
-// library's own idea is taken.
+// Our own connection to the X server, for what the library does not tell: asked on the main
+// thread only, so that the library's input thread is never disturbed. NULL when none can be had.
+static Display* setupServer()
+{
+    static Display* pServer = XOpenDisplay(NULL);
+    return pServer;
+}
+
+// Whether the pointer is over the library's window. Without our connection the library's own
+// idea is taken.
 static bool setupQueryPointer()
 {
-    static Display* pDisplay = XOpenDisplay(NULL);
-    if (pDisplay == NULL || _xwin.window == None)
+    Display* pServer = setupServer();
+    if (pServer == NULL || _xwin.window == None)
     {
         return mouse_on_screen();
     }
     Window iRoot, iChild;
     int iRootX, iRootY, iX, iY;
     unsigned int iMask;
-    if (!XQueryPointer(pDisplay, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY,
-                       &iMask))
+    if (!XQueryPointer(pServer, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY, &iMask))
     {
         return false;
     }
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
+// The point of the X screen the program is at: the middle of its window once that is shown,
+// else the pointer, where the user is about to look.
+static bool setupWhereOnServer(Display* pServer, bool bByWindow, int& iX, int& iY)
+{
+    Window iRoot = DefaultRootWindow(pServer), iChild;
+    if (bByWindow)
+    {
+        return XTranslateCoordinates(pServer, _xwin.window, iRoot, SCREEN_W / 2, SCREEN_H / 2, &iX,
+                                     &iY, &iChild);
+    }
+    int iWindowX, iWindowY;
+    unsigned int iMask;
+    return XQueryPointer(pServer, iRoot, &iRoot, &iChild, &iX, &iY, &iWindowX, &iWindowY, &iMask);
+}
+
+// Where several monitors make one X screen, the one the program is at (see setupWhereOnServer),
+// from the server's list of monitors. Leaves the area as it is where the server keeps no list
+// (before RandR 1.5) or no monitor holds the point.
+static void setupFindMonitor(bool bByWindow, int& iX, int& iY, int& iWidth, int& iHeight)
+{
+    Display* pServer = setupServer();
+    int iEvent, iError, iMajor = 0, iMinor = 0, iAtX, iAtY;
+    if (pServer == NULL || !XRRQueryExtension(pServer, &iEvent, &iError) ||
+        !XRRQueryVersion(pServer, &iMajor, &iMinor) || iMajor * 100 + iMinor < 105 ||
+        !setupWhereOnServer(pServer, bByWindow, iAtX, iAtY))
+    {
+        return;
+    }
+    int iCount = 0;
+    XRRMonitorInfo* pMonitors = XRRGetMonitors(pServer, DefaultRootWindow(pServer), True, &iCount);
+    for (int i = 0; i < iCount; i++)
+    {
+        const XRRMonitorInfo& sMonitor = pMonitors[i];
+        if (iAtX >= sMonitor.x && iAtY >= sMonitor.y && iAtX < sMonitor.x + sMonitor.width &&
+            iAtY < sMonitor.y + sMonitor.height)
+        {
+            iX = sMonitor.x;
+            iY = sMonitor.y;
+            iWidth = sMonitor.width;
+            iHeight = sMonitor.height;
+            break;
+        }
+    }
+    XRRFreeMonitors(pMonitors);
 }
 #endif
 
@@ -256,19 +309,31 @@ static void setupWatchDisplay()
 // Room a window leaves on the desktop for a title bar and a panel, in pixels.
 static const int iWindowFrame = 80;
 
-// A display mode: the library's driver and size, and the whole factor the picture is shown at.
+// A display mode: the library's driver and size, the whole factor the picture is shown at and
+// where on the display the scaled picture's top-left corner is.
 struct stDisplayMode
 {
     int iDriver;
     int iWidth;
     int iHeight;
     int iScale;
+    int iLeft;
+    int iTop;
     bool bFullScreen;
 };
 
-static int iDesktopWidth = sys_iScreenWidth;    // the desktop's size, asked before any mode is set
-static int iDesktopHeight = sys_iScreenHeight;  // (a full-screen mode may change what it reports)
-static stDisplayMode sCurrent;                  // the mode now set
+// A rectangle of the desktop.
+struct stArea
+{
+    int iX;
+    int iY;
+    int iWidth;
+    int iHeight;
+};
+
+static stArea sDesktop = {0, 0, sys_iScreenWidth, sys_iScreenHeight};  // the whole desktop
+static stArea sMonitor = {0, 0, sys_iScreenWidth, sys_iScreenHeight};  // the monitor in use
+static stDisplayMode sCurrent;                                         // the mode now set
 
 // The whole factor for a display on a desktop of iWidth x iHeight: the largest that fits (a
 // window leaves room for a title bar and a panel), or the factor the settings name where it
@@ -298,13 +363,30 @@ int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen)
 
 static stDisplayMode setupWindowMode()
 {
-    const int iScale = setupChooseScale(sys_iDisplayScale, iDesktopWidth, iDesktopHeight, false);
-    return {GFX_AUTODETECT_WINDOWED, sys_iScreenWidth * iScale, sys_iScreenHeight * iScale, iScale,
+    const int iScale =
+        setupChooseScale(sys_iDisplayScale, sMonitor.iWidth, sMonitor.iHeight, false);
+    return {GFX_AUTODETECT_WINDOWED,
+            sys_iScreenWidth * iScale,
+            sys_iScreenHeight * iScale,
+            iScale,
+            0,
+            0,
             false};
 }
 
+// Takes the monitor the program is at as the one to size the display for (under X11, where
+// several monitors may make one screen; elsewhere the desktop is the monitor).
+static void setupUseMonitor(bool bByWindow)
+{
+    sMonitor = sDesktop;
+#ifdef ALLEGRO_WITH_XWINDOWS
+    setupFindMonitor(bByWindow, sMonitor.iX, sMonitor.iY, sMonitor.iWidth, sMonitor.iHeight);
+#endif
+}
+
 // Full screen at the desktop's own size, so the monitor keeps its mode; the picture is scaled
-// and centred on black. The drivers are named, since autodetection would try others first.
+// to fit the monitor in use and centred on it, on black. The drivers are named, since
+// autodetection would try others first.
 static stDisplayMode setupDesktopMode()
 {
 #if defined(ALLEGRO_WITH_XWINDOWS)
@@ -314,8 +396,14 @@ static stDisplayMode setupDesktopMode()
 #else
     const int iDriver = GFX_AUTODETECT_FULLSCREEN;
 #endif
-    const int iScale = setupChooseScale(sys_iDisplayScale, iDesktopWidth, iDesktopHeight, true);
-    return {iDriver, iDesktopWidth, iDesktopHeight, iScale, true};
+    const int iScale = setupChooseScale(sys_iDisplayScale, sMonitor.iWidth, sMonitor.iHeight, true);
+    return {iDriver,
+            sDesktop.iWidth,
+            sDesktop.iHeight,
+            iScale,
+            sMonitor.iX + (sMonitor.iWidth - sys_iScreenWidth * iScale) / 2,
+            sMonitor.iY + (sMonitor.iHeight - sys_iScreenHeight * iScale) / 2,
+            true};
 }
 
 // The display the settings and a held shift key ask for at start-up. Without a factor in the
@@ -328,7 +416,7 @@ static stDisplayMode setupStartMode()
     }
     if (sys_iDisplayScale == giScaleUnset)
     {
-        return {GFX_AUTODETECT_FULLSCREEN, sys_iScreenWidth, sys_iScreenHeight, 1, true};
+        return {GFX_AUTODETECT_FULLSCREEN, sys_iScreenWidth, sys_iScreenHeight, 1, 0, 0, true};
     }
     return setupDesktopMode();
 }
@@ -359,11 +447,11 @@ static void setupModeFailed(const stDisplayMode& sMode)
 // a window whatever the settings say; full screen never falls back to a window.
 static void setupDisplayMode()
 {
-    if (get_desktop_resolution(&iDesktopWidth, &iDesktopHeight) != 0)
+    if (get_desktop_resolution(&sDesktop.iWidth, &sDesktop.iHeight) != 0)
     {
-        iDesktopWidth = sys_iScreenWidth;
-        iDesktopHeight = sys_iScreenHeight;
+        sDesktop = {0, 0, sys_iScreenWidth, sys_iScreenHeight};
     }
+    setupUseMonitor(false);
     set_color_depth(32);
     if (setupShiftHeld())
     {
@@ -386,7 +474,7 @@ static void setupDisplayMode()
 static void setupAfterMode()
 {
     setupDecorate();
-    screenReset(sCurrent.iScale);
+    screenReset(sCurrent.iScale, sCurrent.iLeft, sCurrent.iTop);
 }
 
 // Switches between the window and the full screen at the colour depth in use. When the new mode
@@ -394,6 +482,10 @@ static void setupAfterMode()
 void setupSwitchDisplay()
 {
     const stDisplayMode sOld = sCurrent;
+    if (!sOld.bFullScreen)
+    {
+        setupUseMonitor(true);
+    }
     const stDisplayMode sNew = sOld.bFullScreen ? setupWindowMode() : setupDesktopMode();
     if (!setupTryMode(sNew) && !setupTryMode(sOld))
     {

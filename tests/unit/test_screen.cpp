@@ -265,12 +265,12 @@ class ScaledScreenTest : public testing::TestWithParam<int>
         cDisplay.Open(1400, 1000);
         clear_to_color(screen, makecol(9, 9, 9));
         sys_bUseVSync = false;
-        screenReset(2);
+        screenReset(2, 60, 20);
     }
 
     void TearDown() override
     {
-        screenReset(1);
+        screenReset(1, 0, 0);
         cDisplay.Close();
         sys_bUseVSync = true;
         set_color_depth(32);

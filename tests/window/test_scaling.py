@@ -4,6 +4,7 @@ block and maps the pointer back exactly, the desktop full screen centres the pic
 Alt+Enter switches between the two and keeps the map, and a drag that leaves the window paints
 nothing it does not point at."""
 
+import subprocess
 import time
 import unittest
 
@@ -167,6 +168,55 @@ class DesktopFullScreenTest(WindowTestCase):
         prog.key("Return")
         prog.key_up("alt")
         time.sleep(MODE_SETTLE)
+
+
+class TwoMonitorsTest(WindowTestCase):
+    """One X screen of two monitors: a 1280 x 720 one on the left, a 1920 x 1080 one beside it.
+    The display is sized for the monitor the program is at, not for the whole screen."""
+
+    XVFB = "3200x1080x24"
+
+    def setUp(self):
+        super().setUp()
+        for monitor in (["A", "1280/338x720/190+0+0", "screen"],
+                        ["B", "1920/508x1080/286+1280+0", "none"]):
+            subprocess.run(["xrandr", "--setmonitor"] + monitor, env=self.xserver.env(),
+                           check=True, capture_output=True, timeout=10)
+
+    def test_window_and_full_screen_follow_the_small_monitor(self):
+        prog = self.program()
+        prog.write_settings(windowed=True, language="EN", extra="DisplayScale AUTO\n")
+        prog._xdo("mousemove", "100", "100")  # the user is on the small monitor
+        prog.start()
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        self.assertEqual(prog.geometry()[2:], (640, 480))  # the whole screen would allow 2x
+        wait_for_editor(prog)
+        prog.key_down("alt")
+        prog.key("Return")
+        prog.key_up("alt")
+        time.sleep(MODE_SETTLE)
+        # The full screen covers both monitors; the picture, at 1x, is centred on the small one.
+        prog.window = "root"
+        left, top = (1280 - 640) // 2, (720 - 480) // 2
+        cx, cy = cell_centre(9, 9)
+        at = (str(left + cx), str(top + cy))
+        prog._xdo("mousemove", *at)
+        x0, y0, x1, y1 = cell_box(9, 9)
+        img = prog.wait_for(lambda i: i.count((left + x0, top + y0, left + x1, top + y1),
+                                              is_cursor_grey) >= 200,
+                            10, "the cell cursor on the small monitor",
+                            retry=lambda: prog._xdo("mousemove", *at))
+        self.assertEqual(img.lit((1280, 0, 3200, 1080), threshold=0), 0,
+                         "the large monitor is not black")
+        prog.key("Escape")
+        time.sleep(0.3)
+        qx, qy = harness.QUIT_CENTRE
+        prog._xdo("mousemove", str(left + qx), str(top + qy))
+        time.sleep(0.2)
+        prog.mouse_down()
+        time.sleep(harness.HOLD)
+        prog.mouse_up()
+        self.assertExits(prog, 0)
 
 
 if __name__ == "__main__":
