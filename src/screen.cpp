@@ -248,7 +248,9 @@ static void screenReadPointer()
     {
         return;  // no mouse driver
     }
-    screenMapPointer(mouse_x, mouse_y, setupPointerOverDisplay());
+    int iX = mouse_x, iY = mouse_y, iButtons = mouse_b;
+    const bool bInside = setupReadPointer(iX, iY, iButtons);
+    screenMapPointer(iX, iY, iButtons, bInside);
 }
 
 void screenDisplay()
@@ -267,9 +269,10 @@ void screenDisplay()
     }
 }
 
-// Gives the program the pointer's place in picture pixels, from display pixel (iX, iY). Outside
-// the picture no button counts as held, so a drag that leaves it stops painting.
-void screenMapPointer(int iX, int iY, bool bInside)
+// Gives the program the pointer's place in picture pixels, from display pixel (iX, iY), and the
+// buttons iButtons. Outside the picture no button counts as held, so a drag that leaves it stops
+// painting.
+void screenMapPointer(int iX, int iY, int iButtons, bool bInside)
 {
     iX -= iLeft;
     iY -= iTop;
@@ -279,10 +282,7 @@ void screenMapPointer(int iX, int iY, bool bInside)
     iY = (iY < 0) ? 0 : iY / iScale;
     mouse_x = (iX < sys_iScreenWidth) ? iX : sys_iScreenWidth - 1;
     mouse_y = (iY < sys_iScreenHeight) ? iY : sys_iScreenHeight - 1;
-    if (!bPointerInside)
-    {
-        mouse_b = 0;
-    }
+    mouse_b = bPointerInside ? iButtons : 0;
 }
 
 // Takes the geometry of a newly set display mode: the picture is scaled by iNewScale, its

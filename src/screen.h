@@ -24,6 +24,6 @@ void screenPointerShow();
 void screenPointerHide();
 
 void screenReset(int iScale, int iLeft, int iTop);
-void screenMapPointer(int iX, int iY, bool bInside);
+void screenMapPointer(int iX, int iY, int iButtons, bool bInside);
 
 #endif

@@ -200,22 +200,25 @@ static Display* setupServer()
     return pServer;
 }
 
-// Whether the pointer is over the library's window. Without our connection the library's own
-// idea is taken.
-static bool setupQueryPointer()
+// The pointer and its buttons at this moment, from the X server. Right after a display mode is
+// set the library moves the X pointer itself for a while (to measure motion from the middle of
+// its window); then, and without our connection, its own idea is kept.
+static bool setupQueryPointer(int& iX, int& iY, int& iButtons)
 {
     Display* pServer = setupServer();
-    if (pServer == NULL || _xwin.window == None)
+    if (pServer == NULL || _xwin.window == None || _xwin.mouse_warped)
     {
         return mouse_on_screen();
     }
     Window iRoot, iChild;
-    int iRootX, iRootY, iX, iY;
+    int iRootX, iRootY;
     unsigned int iMask;
     if (!XQueryPointer(pServer, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY, &iMask))
     {
-        return false;
+        return false;  // on another screen of the server
     }
+    iButtons = ((iMask & Button1Mask) ? 1 : 0) | ((iMask & Button3Mask) ? 2 : 0) |
+               ((iMask & Button2Mask) ? 4 : 0);
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
@@ -267,6 +270,20 @@ static void setupFindMonitor(bool bByWindow, int& iX, int& iY, int& iWidth, int&
 #endif
 
 #ifdef ALLEGRO_WINDOWS
+// In a window the library takes the pointer from the system's cursor, which can be asked at once;
+// in full screen it reads the mouse device on its own and the pointer stays on the screen.
+static bool setupCursorInWindow(int& iX, int& iY)
+{
+    POINT sPoint;
+    if (!is_windowed_mode() || !GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
+    {
+        return true;
+    }
+    iX = sPoint.x;
+    iY = sPoint.y;
+    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
 // On Windows the library fills key[] from DirectInput's reports of changes, so a shift key held
 // since before the window exists never reaches it either: ask the system for the keys' state.
 static bool setupShiftHeldOnSystem()
@@ -494,19 +511,17 @@ void setupSwitchDisplay()
     setupAfterMode();
 }
 
-// Whether the pointer is over the display. The library keeps its own pointer inside the display
-// and cannot tell while a button is held, so the platform is asked.
-bool setupPointerOverDisplay()
+// Where the pointer is, in pixels of the display, and which buttons are held, as the library's
+// bits (1 left, 2 right, 4 middle); false when it is off the display. iX, iY and iButtons come
+// in as the library has them. The library keeps its pointer inside the display even while a
+// drag goes beyond it, and learns of the pointer later than the platform does, so where the
+// platform can be asked it answers all three at one moment.
+bool setupReadPointer(int& iX, int& iY, int& iButtons)
 {
 #if defined(ALLEGRO_WITH_XWINDOWS)
-    return setupQueryPointer();
+    return setupQueryPointer(iX, iY, iButtons);
 #elif defined(ALLEGRO_WINDOWS)
-    POINT sPoint;
-    if (!GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
-    {
-        return mouse_on_screen();
-    }
-    return sPoint.x >= 0 && sPoint.y >= 0 && sPoint.x < SCREEN_W && sPoint.y < SCREEN_H;
+    return setupCursorInWindow(iX, iY);
 #else
     return mouse_on_screen();
 #endif

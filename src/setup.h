@@ -47,7 +47,7 @@ extern CSetup setup;  // the one start-up object
 int setupCore();
 int setupChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 void setupSwitchDisplay();
-bool setupPointerOverDisplay();
+bool setupReadPointer(int& iX, int& iY, int& iButtons);
 
 // Ends the program (as exit(0) does) when the window's close button has been pressed since
 // start-up. screenDisplay calls it before every presented frame.

@@ -317,28 +317,25 @@ TEST_P(ScaledScreenTest, EveryPicturePixelIsABlockOfItsColourCentredOnBlack)
 
 TEST_P(ScaledScreenTest, PointerMapsBackToPicturePixelsAndOutsideHoldsNoButton)
 {
-    mouse_b = 1;
-    screenMapPointer(60 + 447, 20 + 100, true);
+    screenMapPointer(60 + 447, 20 + 100, 1, true);
     EXPECT_EQ(223, mouse_x);  // cell 6
     EXPECT_EQ(1, mouse_b);
-    screenMapPointer(60 + 448, 20 + 959, true);
+    screenMapPointer(60 + 448, 20 + 959, 1, true);
     EXPECT_EQ(224, mouse_x);  // cell 7
     EXPECT_EQ(479, mouse_y);
-    screenMapPointer(60 + 1279, 20, true);
+    screenMapPointer(60 + 1279, 20, 3, true);
     EXPECT_EQ(639, mouse_x);
-    EXPECT_EQ(1, mouse_b);
+    EXPECT_EQ(3, mouse_b);
     // On the black border: the nearest edge pixel, and no button held.
-    screenMapPointer(59, 1, true);
+    screenMapPointer(59, 1, 1, true);
     EXPECT_EQ(0, mouse_x);
     EXPECT_EQ(0, mouse_y);
     EXPECT_EQ(0, mouse_b);
-    mouse_b = 1;
-    screenMapPointer(1399, 999, true);
+    screenMapPointer(1399, 999, 1, true);
     EXPECT_EQ(639, mouse_x);
     EXPECT_EQ(479, mouse_y);
     EXPECT_EQ(0, mouse_b);
-    mouse_b = 1;
-    screenMapPointer(400, 400, false);  // outside the window altogether
+    screenMapPointer(400, 400, 1, false);  // outside the window altogether
     EXPECT_EQ(0, mouse_b);
 }
 
