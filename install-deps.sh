@@ -13,8 +13,9 @@
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev"
-# x11-apps: xwd, for the window benchmark's screenshots; ImageMagick's import, tried instead,
-# failed to read the frame-rate box in about one screenshot in five.
+# x11-apps: xwd, for the window benchmark's screenshots (ImageMagick's import, tried instead,
+# failed to read the frame-rate box in about one screenshot in five), and xclock, the window
+# that takes the focus away from the program in its comparison mode.
 TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
 xvfb xauth xdotool imagemagick x11-utils x11-apps clang libclang-rt-14-dev valgrind"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.

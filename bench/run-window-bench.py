@@ -541,7 +541,7 @@ def compare_report(args, results):
     for name, new, old, limit in COMPARE_TARGETS:
         ratio = median[new] / median[old] if median[old] > 0 else float("inf")
         verdict = "ok" if ratio <= limit else "MISSED"
-        note = scale_note(args, results, new)
+        note = scale_note(results, new)
         if note and not args.self_check:
             verdict = "MISSED"
         log("  %s  %-24s %6.2f / %-6.2f = %5.2f  (at most %.2f)  %s%s" % (
@@ -552,7 +552,7 @@ def compare_report(args, results):
     return missed
 
 
-def scale_note(args, results, case):
+def scale_note(results, case):
     """Says so when the program's window is not 640s x 480s for the case's scale s."""
     w, h = results[case][0][1], results[case][0][2]
     want = (640 * case[1], 480 * case[1])
