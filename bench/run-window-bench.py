@@ -207,6 +207,8 @@ def proc_memory_kib(pid):
             if line.startswith(("VmHWM:", "VmRSS:")):
                 key, value = line.split(":")
                 values[key] = int(value.split()[0])
+    if "VmHWM" not in values:
+        raise RuntimeError("the program ended while it was measured")
     return values["VmHWM"], values["VmRSS"]
 
 
@@ -417,7 +419,8 @@ def new_window(env, before, proc, timeout=10.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if proc.poll() is not None:
-            raise RuntimeError("the program ended before opening its window")
+            raise RuntimeError("the program ended (status %d) before opening its window"
+                               % proc.returncode)
         for wid, (w, h) in top_windows(env).items():
             if wid not in before and w >= 640 and h >= 480:
                 return wid, w, h
