@@ -13,8 +13,9 @@
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev libxrandr-dev"
-# x11-apps: xwd, for the window benchmark's screenshots; ImageMagick's import, tried instead,
-# failed to read the frame-rate box in about one screenshot in five. x11-xserver-utils: xrandr,
+# x11-apps: xwd, for the window benchmark's screenshots (ImageMagick's import, tried instead,
+# failed to read the frame-rate box in about one screenshot in five), and xclock, the window
+# that takes the focus away from the program in its comparison mode. x11-xserver-utils: xrandr,
 # with which a window test makes one X screen of two monitors.
 TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
 xvfb xauth xdotool imagemagick x11-utils x11-apps x11-xserver-utils clang libclang-rt-14-dev

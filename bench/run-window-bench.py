@@ -20,10 +20,19 @@ layer 0 painted through the mouse, and the editor's menu:
 
 Each figure is the median of --repeats runs. Exits 1 when a budget is missed,
 2 when the run itself failed.
+
+With --compare OLD_PROGRAM it measures instead the idle editor ("Language EN",
+empty map, pointer still) of an older and a newer program side by side on a
+1920 x 1080 display, launches of the two taking turns: the new one at 1x and at
+2x ("DisplayScale 2"), both with their window focused, with the focus on another
+client's window (xclock) and unmapped (as minimising does). It prints the
+medians, the ratios new / old against their targets, and exits 1 when one is
+missed. bench/idle_window, when built, gives the library's own floor.
 """
 
 import argparse
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -57,10 +66,10 @@ def log(text):
 class Xvfb:
     """A private X server on a display number of its own choosing."""
 
-    def __init__(self):
+    def __init__(self, screen="640x480x24"):
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "640x480x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen,
              "-br", "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -198,6 +207,8 @@ def proc_memory_kib(pid):
             if line.startswith(("VmHWM:", "VmRSS:")):
                 key, value = line.split(":")
                 values[key] = int(value.split()[0])
+    if "VmHWM" not in values:
+        raise RuntimeError("the program ended while it was measured")
     return values["VmHWM"], values["VmRSS"]
 
 
@@ -211,9 +222,9 @@ def measure(pid, seconds):
     return {"cpu": 100.0 * (c1 - c0) / hz / (t1 - t0), "hwm": hwm / 1024.0, "rss": rss / 1024.0}
 
 
-def scratch_runtime(root, settings):
+def scratch_runtime(root, settings, source=os.path.join(REPO, "runtime")):
     path = os.path.join(root, "runtime")
-    shutil.copytree(os.path.join(REPO, "runtime"), path)
+    shutil.copytree(source, path)
     with open(os.path.join(path, "data", "settings.ini"), "w") as f:
         f.write(settings)
     return path
@@ -232,7 +243,7 @@ def tool_env(display):
 
 class Program:
     def __init__(self, binary, cwd, env):
-        self.proc = subprocess.Popen([binary], cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
 
     def alive(self):
@@ -369,14 +380,254 @@ def launch_times(args, xvfb, empty_bin, settings, area, count):
     return windows, frames
 
 
+# ---------------------------------------------------------------- old and new side by side
+
+COMPARE_SCREEN = "1920x1080x24"
+COMPARE_SETTINGS = "WindowedMode ON\nDebugMode OFF\nLanguage EN\n"
+FOCUSED, AWAY, UNMAPPED = "focused", "focus away", "unmapped"
+# (name, new case, old case, highest ratio new / old); a case is (program, scale, state).
+COMPARE_TARGETS = (
+    ("A", ("new", 2, FOCUSED), ("old", 1, FOCUSED), 1.0),
+    ("B", ("new", 1, FOCUSED), ("old", 1, FOCUSED), 0.6),
+    ("C", ("new", 1, AWAY), ("old", 1, AWAY), 0.5),
+    ("D", ("new", 1, UNMAPPED), ("old", 1, UNMAPPED), 0.5),
+)
+# One launch each: (program, scale, states measured in turn).
+COMPARE_SESSIONS = (
+    ("old", 1, (FOCUSED, AWAY, UNMAPPED)),
+    ("new", 1, (FOCUSED, AWAY, UNMAPPED)),
+    ("new", 2, (FOCUSED,)),
+    ("floor", 1, (FOCUSED,)),
+)
+
+
+def top_windows(env):
+    """The root's children as {id: (width, height)}, mapped or not."""
+    out = subprocess.run(["xwininfo", "-root", "-children"], env=env, check=True,
+                         stdout=subprocess.PIPE).stdout.decode(errors="replace")
+    windows = {}
+    for line in out.splitlines():
+        match = re.match(r"\s*(0x[0-9a-fA-F]+) .*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+[+-]-?\d+[+-]-?\d+\s*$",
+                         line)
+        if match:
+            windows[int(match.group(1), 16)] = (int(match.group(2)), int(match.group(3)))
+    return windows
+
+
+def new_window(env, before, proc, timeout=10.0):
+    """The first top-level window at least 640 x 480 that was not in `before`, as (id, w, h)."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if proc.poll() is not None:
+            raise RuntimeError("the program ended (status %d) before opening its window"
+                               % proc.returncode)
+        for wid, (w, h) in top_windows(env).items():
+            if wid not in before and w >= 640 and h >= 480:
+                return wid, w, h
+        time.sleep(0.1)
+    raise RuntimeError("no window appeared within %.0f s" % timeout)
+
+
+def is_viewable(env, wid):
+    out = subprocess.run(["xwininfo", "-id", str(wid)], env=env, check=True,
+                         stdout=subprocess.PIPE).stdout.decode(errors="replace")
+    return "IsViewable" in out
+
+
+def focused_window(env):
+    out = subprocess.run(["xdotool", "getwindowfocus"], env=env, stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL).stdout.decode().strip()
+    return int(out) if out.isdigit() else None
+
+
+class OtherClient:
+    """A small window of another X client (xclock) at the screen's right edge, to take the
+    focus away from the program."""
+
+    def __init__(self, env):
+        before = top_windows(env)
+        self.proc = subprocess.Popen(["xclock", "-geometry", "100x100+1810+10"], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 10.0
+        self.window = None
+        while self.window is None and time.monotonic() < deadline:
+            fresh = [wid for wid in top_windows(env) if wid not in before]
+            self.window = fresh[0] if fresh else None
+            time.sleep(0.1)
+        if self.window is None:
+            raise RuntimeError("xclock's window did not appear")
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+def enter_state(env, state, window, other):
+    """Focused: the program's window has the focus. Focus away: the other client's window has
+    it. Unmapped: the program's window had it and was then unmapped, as minimising does."""
+    if state == AWAY:
+        xdotool(env, "windowfocus", other.window)
+        time.sleep(1.0)
+        if focused_window(env) != other.window:
+            raise RuntimeError("the other window did not take the focus")
+        return
+    xdotool(env, "windowfocus", window)
+    time.sleep(1.0)
+    if focused_window(env) != window:
+        raise RuntimeError("the program's window did not take the focus")
+    if state == UNMAPPED:
+        xdotool(env, "windowunmap", window)
+        time.sleep(1.0)
+
+
+def compare_session(args, xvfb, empty_bin, other, session):
+    """Launches one program, then measures each of its states in turn: {state: (cpu, w, h)}."""
+    role, scale, states = session
+    settings = COMPARE_SETTINGS + ("DisplayScale %d\n" % scale if scale != 1 else "")
+    figures = {}
+    with tempfile.TemporaryDirectory(prefix="tarvenloft-wbench-") as root:
+        cwd = scratch_runtime(root, settings)
+        env = tool_env(xvfb.display)
+        before = top_windows(env)
+        program = Program(args.programs[role], cwd, program_env(xvfb.display, empty_bin))
+        try:
+            window, width, height = new_window(env, before, program.proc)
+            xdotool(env, "mousemove", *REST_POINTER)
+            time.sleep(args.settle)
+            for state in states:
+                enter_state(env, state, window, other)
+                cpu = measure(program.proc.pid, args.seconds)["cpu"]
+                if not program.alive():
+                    raise RuntimeError("%s program ended while %s" % (role, state))
+                if state == UNMAPPED and is_viewable(env, window):
+                    raise RuntimeError("%s program mapped its window again" % role)
+                figures[state] = (cpu, width, height)
+        finally:
+            program.close()
+    return figures
+
+
+def compare_runs(args, xvfb, empty_bin, other):
+    """args.repeats rounds of every session; the order is reversed every other round, so
+    that old and new take turns at each place in the round. {case: [(cpu, w, h), ...]}."""
+    sessions = [s for s in COMPARE_SESSIONS if s[0] in args.programs]
+    results = {}
+    for i in range(args.repeats):
+        order = sessions if i % 2 == 0 else sessions[::-1]
+        for session in order:
+            figures = compare_session(args, xvfb, empty_bin, other, session)
+            for state, value in figures.items():
+                results.setdefault((session[0], session[1], state), []).append(value)
+            log("round %d, %s %dx: %s" % (i + 1, session[0], session[1], "; ".join(
+                "%s %.2f%%" % (state, value[0]) for state, value in figures.items())))
+    return results
+
+
+def case_label(case):
+    role, scale, state = case
+    if role == "floor":
+        return "library floor, %s" % state
+    return "%s %dx, %s" % (role, scale, state)
+
+
+def compare_report(args, results):
+    """Prints the figures and the targets; returns the list of targets missed."""
+    median = {case: statistics.median(v[0] for v in values) for case, values in results.items()}
+    log("\nProcessor use, %% of one core (median of %d runs of %.0f s):" % (args.repeats, args.seconds))
+    log("  %-26s %8s %11s  %s" % ("case", "median", "window", "runs"))
+    for case, values in results.items():
+        w, h = values[0][1], values[0][2]
+        log("  %-26s %8.2f %11s  %s" % (case_label(case), median[case], "%dx%d" % (w, h),
+                                          " ".join("%.2f" % v[0] for v in values)))
+    log("\nTargets (new / old, ratio of the medians):")
+    missed = []
+    for name, new, old, limit in COMPARE_TARGETS:
+        ratio = median[new] / median[old] if median[old] > 0 else float("inf")
+        verdict = "ok" if ratio <= limit else "MISSED"
+        note = scale_note(results, new)
+        if note and not args.self_check:
+            verdict = "MISSED"
+        log("  %s  %-24s %6.2f / %-6.2f = %5.2f  (at most %.2f)  %s%s" % (
+            name, case_label(new), median[new], median[old], ratio, limit, verdict,
+            "; " + note if note else ""))
+        if verdict != "ok":
+            missed.append("%s %.2f" % (name, ratio))
+    return missed
+
+
+def scale_note(results, case):
+    """Says so when the program's window is not 640s x 480s for the case's scale s."""
+    w, h = results[case][0][1], results[case][0][2]
+    want = (640 * case[1], 480 * case[1])
+    if (w, h) == want:
+        return ""
+    return "window %dx%d, not %dx%d" % (w, h, want[0], want[1])
+
+
+def compare_main(args):
+    """Old and new program side by side on a 1920 x 1080 display; 1 when a target is missed."""
+    args.programs = {"old": args.compare, "new": args.new}
+    floor = os.path.join(args.build, "bench", "idle_window")
+    if os.path.exists(floor):
+        args.programs["floor"] = floor
+    for role in ("old", "new"):
+        if not os.path.exists(args.programs[role]):
+            log("missing %s program %s" % (role, args.programs[role]))
+            return 2
+    args.self_check = os.path.samefile(args.compare, args.new)
+    empty_bin = tempfile.mkdtemp(prefix="tarvenloft-nobin-")
+    xvfb = Xvfb(COMPARE_SCREEN)
+    other = None
+    try:
+        log("display %s (%s); old %s, new %s%s; %d rounds of %.0f s per case" % (
+            xvfb.display, COMPARE_SCREEN, args.compare, args.new,
+            " (the same file: a check of the benchmark itself)" if args.self_check else "",
+            args.repeats, args.seconds))
+        if "floor" not in args.programs:
+            log("(no %s: the library's floor is not measured)" % floor)
+        other = OtherClient(tool_env(xvfb.display))
+        missed = compare_report(args, compare_runs(args, xvfb, empty_bin, other))
+    except (RuntimeError, subprocess.CalledProcessError, OSError) as error:
+        log("window benchmark failed: %s" % error)
+        return 2
+    finally:
+        if other is not None:
+            other.close()
+        xvfb.close()
+        shutil.rmtree(empty_bin, ignore_errors=True)
+    if missed:
+        log("\nTargets missed: " + "; ".join(missed))
+        return 1
+    log("\nAll targets met.")
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default=os.path.join(REPO, "build"))
-    parser.add_argument("--repeats", type=int, default=3, help="runs per figure (median)")
-    parser.add_argument("--seconds", type=float, default=20.0, help="measuring window")
+    parser.add_argument("--repeats", type=int, help="runs per figure (median; 3, compared 5)")
+    parser.add_argument("--seconds", type=float, help="measuring window (20 s, compared 15 s)")
     parser.add_argument("--launches", type=int, default=9, help="launches timed per start")
+    parser.add_argument("--compare", metavar="OLD_PROGRAM",
+                        help="compare the new program with this one instead of the budgets")
+    parser.add_argument("--new", metavar="NEW_PROGRAM",
+                        help="the new program of --compare (default: BUILD/tarvenloft)")
+    parser.add_argument("--settle", type=float, default=3.0,
+                        help="seconds between a compared program's window and its first case")
     args = parser.parse_args()
     args.binary = os.path.join(args.build, "tarvenloft")
+    if args.compare:
+        args.new = args.new or args.binary
+        args.repeats = args.repeats or 5
+        args.seconds = args.seconds or 15.0
+        return compare_main(args)
+    args.repeats = args.repeats or 3
+    args.seconds = args.seconds or 20.0
+    return budget_main(args)
+
+
+def budget_main(args):
+    """The figures of one build against the budgets; 1 when a budget is missed."""
     for needed in (args.binary, os.path.join(args.build, "bench", "first_frame_probe")):
         if not os.path.exists(needed):
             log("missing %s: build with cmake --build build --target bench" % needed)
