@@ -9,6 +9,13 @@
  */
 #include "timing.h"
 
+#include <chrono>
+
+// Milliseconds after a tick that the next frame wait may sleep in one go: a frame lasts 16.7 ms.
+// A sleep that ends after the tick only makes that frame a little late, and the next wait
+// measures from then.
+static const int iFrameSleep = 15;
+
 volatile int iWait = 0;
 volatile int iSecond = 0;
 
@@ -23,15 +30,37 @@ void timeSecondIncrease()
 }
 
 // Waits for the next frame tick. Each poll that finds no tick gives the processor away for a
-// millisecond (rest also yields when no timer is installed), so a waiting editor costs next to
-// nothing; the first poll that sees a tick returns.
+// millisecond (rest also yields when no timer is installed), and the first poll that sees a tick
+// returns. When the last wait saw its tick come, the next one is due a frame after it: most of
+// that time is slept in one go, so a waiting editor wakes a few times a frame, not sixteen.
 void timeWait()
 {
+    using tClock = std::chrono::steady_clock;
+    static bool bPhaseKnown = false;  // the last wait saw its tick arrive, at tLastTick
+    static tClock::time_point tLastTick;
+    if (iWait > 0)
+    {
+        iWait = 0;
+        bPhaseKnown = false;
+        return;
+    }
+    if (bPhaseKnown)
+    {
+        const auto iSince =
+            std::chrono::duration_cast<std::chrono::milliseconds>(tClock::now() - tLastTick)
+                .count();
+        if (iSince < iFrameSleep)
+        {
+            rest(iFrameSleep - iSince);
+        }
+    }
     while (iWait <= 0)
     {
         rest(1);
     }
     iWait = 0;
+    tLastTick = tClock::now();
+    bPhaseKnown = true;
 }
 
 // True once for every run of seconds counted since the last call.
