@@ -200,15 +200,20 @@ static Display* setupServer()
     return pServer;
 }
 
-// The pointer and its buttons at this moment, from the X server. Right after a display mode is
-// set the library moves the X pointer itself for a while (to measure motion from the middle of
-// its window); then, and without our connection, its own idea is kept.
+// The pointer and its buttons at this moment, from the X server, while the library has a button
+// held. Right after a display mode is set the library moves the X pointer itself for a while (to
+// measure motion from the middle of its window); then, and without our connection, its own idea
+// is kept.
 static bool setupQueryPointer(int& iX, int& iY, int& iButtons)
 {
     Display* pServer = setupServer();
     if (pServer == NULL || _xwin.window == None || _xwin.mouse_warped)
     {
         return mouse_on_screen();
+    }
+    if (iButtons == 0)
+    {
+        return mouse_on_screen();  // nothing to paint with: the library's idea will do, unasked
     }
     Window iRoot, iChild;
     int iRootX, iRootY;
