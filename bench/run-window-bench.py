@@ -595,10 +595,15 @@ def compare_main(args):
             other.close()
         xvfb.close()
         shutil.rmtree(empty_bin, ignore_errors=True)
+    return final_status(missed, "Targets", "targets")
+
+
+def final_status(missed, what, lower):
+    """Prints what was missed, or that all was met; the exit status to end with."""
     if missed:
-        log("\nTargets missed: " + "; ".join(missed))
+        log("\n%s missed: %s" % (what, "; ".join(missed)))
         return 1
-    log("\nAll targets met.")
+    log("\nAll %s met." % lower)
     return 0
 
 
@@ -699,12 +704,7 @@ def budget_main(args):
     finally:
         xvfb.close()
         shutil.rmtree(empty_bin, ignore_errors=True)
-
-    if missed:
-        log("\nBudgets missed: " + "; ".join(missed))
-        return 1
-    log("\nAll budgets met.")
-    return 0
+    return final_status(missed, "Budgets", "budgets")
 
 
 if __name__ == "__main__":
