@@ -313,6 +313,14 @@ TEST_P(ScaledScreenTest, EveryPicturePixelIsABlockOfItsColourCentredOnBlack)
     rectfill(mBuffer, 300, 200, 340, 210, makecol(255, 0, 0));
     screenDisplay();
     ExpectScaledPicture();
+    // Rows of one colour are compared with a row of that colour: a single pixel, and a whole row
+    // of another colour, must still reach the display.
+    clear_to_color(mBuffer, makecol(0, 0, 80));
+    screenDisplay();
+    putpixel(mBuffer, 320, 100, makecol(0, 0, 81));
+    hline(mBuffer, 0, 101, 639, makecol(80, 0, 0));
+    screenDisplay();
+    ExpectScaledPicture();
 }
 
 TEST_P(ScaledScreenTest, PointerMapsBackToPicturePixelsAndOutsideHoldsNoButton)
