@@ -24,7 +24,8 @@
 #include "setup.h"
 
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
-const int iBackgroundRest = 100;  // milliseconds a frame rests while another window has the focus
+const int iBackgroundNap = 50;    // milliseconds of one rest while another window has the focus
+const int iBackgroundNaps = 5;    // rests a frame takes then: about four frames a second
 
 static int iScale = 1;                       // display pixels per picture pixel, across and down
 static int iLeft = 0;                        // display column of the picture's left edge
@@ -296,9 +297,9 @@ void screenDisplay()
     }
     screenPresent();
     screenReadPointer();
-    if (iBackground)
+    for (int i = 0; i < iBackgroundNaps && iBackground; i++)
     {
-        rest(iBackgroundRest);
+        rest(iBackgroundNap);  // ends early when the focus comes back
     }
 }
 
