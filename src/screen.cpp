@@ -25,7 +25,7 @@
 
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
 const int iBackgroundNap = 50;    // milliseconds of one rest while another window has the focus
-const int iBackgroundNaps = 5;    // rests a frame takes then: about four frames a second
+const int iBackgroundNaps = 10;   // rests a frame takes then: about two frames a second
 
 static int iScale = 1;                       // display pixels per picture pixel, across and down
 static int iLeft = 0;                        // display column of the picture's left edge
@@ -343,6 +343,8 @@ void screenReset(int iNewScale, int iNewLeft, int iNewTop)
     }
     bShownValid = false;
     iBackground = 0;
+    remove_display_switch_callback(screenFocusOut);  // a mode set may or may not have
+    remove_display_switch_callback(screenFocusIn);   // dropped them: never twice
     set_display_switch_callback(SWITCH_OUT, screenFocusOut);
     set_display_switch_callback(SWITCH_IN, screenFocusIn);
 }
