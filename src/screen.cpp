@@ -220,6 +220,14 @@ static bool screenRowChange(int y, int iRowBytes, int iPixelBytes, int& iFirst, 
     return true;
 }
 
+// Sends the picture's box [iX0, iX1) x [iY0, iY1) to the display and keeps it as shown.
+static void screenKeepBox(int iX0, int iY0, int iX1, int iY1, int iRowBytes, int iPixelBytes)
+{
+    screenSendBox(iX0, iY0, iX1, iY1);
+    blit(mBuffer, mShown, iX0, iY0, iX0, iY0, iX1 - iX0, iY1 - iY0);
+    screenNotePlainRows(iY0, iY1, iRowBytes, iPixelBytes);
+}
+
 // Presents what changed since the last presented frame, or everything when that is unknown.
 static void screenPresent()
 {
@@ -233,9 +241,7 @@ static void screenPresent()
     if (!bShownValid)
     {
         screenClearBorders();
-        screenSendBox(0, 0, sys_iScreenWidth, sys_iScreenHeight);
-        blit(mBuffer, mShown, 0, 0, 0, 0, sys_iScreenWidth, sys_iScreenHeight);
-        screenNotePlainRows(0, sys_iScreenHeight, iRowBytes, iPixelBytes);
+        screenKeepBox(0, 0, sys_iScreenWidth, sys_iScreenHeight, iRowBytes, iPixelBytes);
         bShownValid = true;
         mShownOn = screen;
         return;
@@ -258,9 +264,7 @@ static void screenPresent()
     }
     const int iX0 = iB0 / iPixelBytes;
     const int iX1 = (iB1 + iPixelBytes - 1) / iPixelBytes;
-    screenSendBox(iX0, iY0, iX1, iY1);
-    blit(mBuffer, mShown, iX0, iY0, iX0, iY0, iX1 - iX0, iY1 - iY0);
-    screenNotePlainRows(iY0, iY1, iRowBytes, iPixelBytes);
+    screenKeepBox(iX0, iY0, iX1, iY1, iRowBytes, iPixelBytes);
 }
 
 // Alt+Enter switches between the window and the full screen, once per press.

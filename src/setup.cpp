@@ -160,11 +160,19 @@ int CSetup::Input()
 }
 
 #ifdef ALLEGRO_WITH_XWINDOWS
+// Our own connection to the X server, for what the library does not tell: asked on the main
+// thread only, so that the library's input thread is never disturbed. NULL when none can be had.
+static Display* setupServer()
+{
+    static Display* pServer = XOpenDisplay(NULL);
+    return pServer;
+}
+
 // Under X11 the library learns of keys only from its own window's events, so a shift key held
 // since before that window exists never reaches key[]: ask the X server for the keyboard itself.
 static bool setupShiftHeldOnServer()
 {
-    Display* pDisplay = XOpenDisplay(NULL);
+    Display* pDisplay = setupServer();
     if (pDisplay == NULL)
     {
         return false;
@@ -177,7 +185,6 @@ static bool setupShiftHeldOnServer()
         KeyCode iCode = XKeysymToKeycode(pDisplay, iShift);
         bHeld = bHeld || (iCode != 0 && ((cKeys[iCode / 8] >> (iCode % 8)) & 1));
     }
-    XCloseDisplay(pDisplay);
     return bHeld;
 }
 
@@ -190,14 +197,6 @@ static int setupDisplayLost(Display*)
     ssize_t iWritten = write(STDERR_FILENO, cMessage, sizeof(cMessage) - 1);
     (void)iWritten;  // with standard error gone too, nothing more can be said
     _exit(iExitDisplayLost);
-}
-
-// Our own connection to the X server, for what the library does not tell: asked on the main
-// thread only, so that the library's input thread is never disturbed. NULL when none can be had.
-static Display* setupServer()
-{
-    static Display* pServer = XOpenDisplay(NULL);
-    return pServer;
 }
 
 // The pointer and its buttons at this moment, from the X server, while the library has a button
