@@ -25,7 +25,8 @@
 
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
 const int iBackgroundNap = 50;    // milliseconds of one rest while another window has the focus
-const int iBackgroundNaps = 10;   // rests a frame takes then: about two frames a second
+const int iBackgroundNaps = 10;   // rests a frame takes then: about two frames a second, unless
+                                  // the focus comes back or input is held
 
 static int iScale = 1;                       // display pixels per picture pixel, across and down
 static int iLeft = 0;                        // display column of the picture's left edge
@@ -291,6 +292,23 @@ static void screenReadPointer()
     screenMapPointer(iX, iY, iButtons, bInside);
 }
 
+// Whether a mouse button or a key is held. Resting in the background ends then, so that no press
+// falls between two frames, whatever the library was told about the focus.
+static bool screenInputHeld()
+{
+    const int iX = mouse_x, iY = mouse_y, iButtons = mouse_b;
+    poll_mouse();
+    bool bHeld = mouse_b != 0;
+    mouse_x = iX;  // the program keeps the pointer it was given for the frame
+    mouse_y = iY;
+    mouse_b = iButtons;
+    for (int i = 0; i < KEY_MAX && !bHeld; i++)
+    {
+        bHeld = key[i] != 0;
+    }
+    return bHeld;
+}
+
 void screenDisplay()
 {
     setupCheckClose();  // every presented frame passes here: the close button acts at once
@@ -301,9 +319,9 @@ void screenDisplay()
     }
     screenPresent();
     screenReadPointer();
-    for (int i = 0; i < iBackgroundNaps && iBackground; i++)
+    for (int i = 0; i < iBackgroundNaps && iBackground && !screenInputHeld(); i++)
     {
-        rest(iBackgroundNap);  // ends early when the focus comes back
+        rest(iBackgroundNap);
     }
 }
 
