@@ -17,7 +17,7 @@ EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-
 # failed to read the frame-rate box in about one screenshot in five), and xclock, the window
 # that takes the focus away from the program in its comparison mode. x11-xserver-utils: xrandr,
 # with which a window test makes one X screen of two monitors.
-TESTS="libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
+TESTS="clang-format libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
 xvfb xauth xdotool imagemagick x11-utils x11-apps x11-xserver-utils clang libclang-rt-14-dev
 valgrind"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.

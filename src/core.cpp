@@ -12,34 +12,15 @@
  */
 #include "header.h"
 
-#ifdef ALLEGRO_UNIX
-#include <unistd.h>
-#endif
-#ifdef ALLEGRO_WINDOWS
-#include <io.h>
-#endif
-
 #include "command_line.h"
 #include "editor_map.h"
 #include "lang_parser.h"
 #include "lang_select.h"
+#include "platform.h"
 #include "setup.h"
 #include "text.h"
 #include "title_page.h"
 #include "user_settings.h"
-
-// Where the library cannot show a message box (no display, no xmessage program), it prints its
-// messages on standard output. The program prints nothing else, so standard output is made a
-// copy of standard error: fatal messages then go where a user or a script looks for errors.
-static void coreMessagesToStandardError()
-{
-    fflush(stdout);
-#ifdef ALLEGRO_UNIX
-    dup2(STDERR_FILENO, STDOUT_FILENO);
-#elif defined(ALLEGRO_WINDOWS)
-    _dup2(_fileno(stderr), _fileno(stdout));
-#endif
-}
 
 // The library's entry-point macro hands the arguments on: on Linux from its own main, on Windows
 // from its WinMain, which splits the command line.
@@ -50,7 +31,10 @@ int main(int argc, char* argv[])
     {
         return iAnswered;
     }
-    coreMessagesToStandardError();
+    // Where the library cannot show a message box (no display, no xmessage program), it prints
+    // its messages on standard output. The program prints nothing else there, so fatal messages
+    // go where a user or a script looks for errors.
+    platMessagesToStandardError();
     parSettingsIni();
     setupCore();
     txtSetFont(1, "system/images/fonts/standard.bmp", 8, 8);

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "buttons.h"
+#include "display_mode.h"
 #include "keyboard.h"
 #include "screen.h"
 #include "text.h"
@@ -28,6 +29,7 @@ void displayAll()
     txtDisplay();
     guiDebug_();
     screenPointerShow();
+    modeCheckRequests();
     screenDisplay();
     screenPointerHide();
     timeWait();

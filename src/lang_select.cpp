@@ -12,6 +12,7 @@
 #include "lang_select.h"
 
 #include "buttons.h"
+#include "display_mode.h"
 #include "screen.h"
 #include "text.h"
 #include "timing.h"
@@ -59,6 +60,7 @@ static void langFrame()
     butDisplay();
     txtDisplay();
     screenPointerShow();
+    modeCheckRequests();
     screenDisplay();
     timeWait();
 }

@@ -1,17 +1,17 @@
 /*
  * Tarvenloft - the way from the back buffer to the visible screen.
  *
- * This is the only module besides start-up that touches `screen`. The
- * picture is the 640 x 480 back buffer; the display shows it scaled by a
- * whole factor, each picture pixel an s x s block of its colour, centred
- * with black around it. A frame is presented by comparing the back buffer
- * with a copy of the last presented picture and sending only the box of
- * rows and columns that changed, so a still picture costs next to nothing.
- * After presenting, the frame reads the pointer from the platform and
- * hands the program its position in picture pixels. A fade takes a
- * snapshot of the back buffer and, step by step, fills the back buffer with
- * a plain colour, lays the snapshot over it at a rising or falling alpha and
- * presents the result. Fades are paced by the vertical retrace, not by the
+ * Only this module and display_mode.cpp touch `screen`. The picture is
+ * the 640 x 480 back buffer; the display shows it scaled by a whole factor,
+ * each picture pixel an s x s block of its colour, centred with black around
+ * it. A frame is presented by comparing the back buffer with a copy of the
+ * last presented picture and sending only the box of rows and columns that
+ * changed, so a still picture costs next to nothing. After presenting, the
+ * frame reads the pointer from the platform and hands the program its
+ * position in picture pixels. A fade takes a snapshot of the back buffer
+ * and, step by step, fills the back buffer with a plain colour, lays the
+ * snapshot over it at a rising or falling alpha and presents the result.
+ * Fades are paced by the vertical retrace, not by the
  * frame timer, and cannot be interrupted.
  *
  * SPDX-License-Identifier: MIT
@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "setup.h"
+#include "platform.h"
 
 const int iDefaultFadeStep = 16;  // alpha change per fade step when the caller gives none
 const int iBackgroundNap = 50;    // milliseconds of one rest while another window has the focus
@@ -44,7 +44,6 @@ static int iUnderY = 0;
 static bool bPointerShown = false;    // the pointer is in the back buffer now
 static bool bPointerInside = true;    // the pointer is over the picture
 static volatile int iBackground = 0;  // another window has the focus (set on the library's thread)
-static bool bSwitchHeld = false;      // Alt+Enter was down at the last frame
 
 // The library's display-switch callbacks run on its input thread: they only raise or lower a flag.
 static void screenFocusOut()
@@ -55,23 +54,6 @@ static void screenFocusOut()
 static void screenFocusIn()
 {
     iBackground = 0;
-}
-
-// The X11 drivers only simulate the retrace (a sleep until a 70 Hz counter moves), which guards
-// against nothing there; waiting for it would only cost time.
-static bool screenRetraceIsReal()
-{
-    if (gfx_driver == NULL)
-    {
-        return false;
-    }
-#ifdef ALLEGRO_WITH_XWINDOWS
-    if (gfx_driver->id == GFX_XWINDOWS || gfx_driver->id == GFX_XWINDOWS_FULLSCREEN)
-    {
-        return false;
-    }
-#endif
-    return true;
 }
 
 // Copies the picture pixels [iX0, iX1) of rows [iY0, iY1) into mScaled, each as an iScale x
@@ -268,17 +250,6 @@ static void screenPresent()
     screenKeepBox(iX0, iY0, iX1, iY1, iRowBytes, iPixelBytes);
 }
 
-// Alt+Enter switches between the window and the full screen, once per press.
-static void screenCheckSwitch()
-{
-    const bool bHeld = key[KEY_ENTER] && (key[KEY_ALT] || key[KEY_ALTGR]);
-    if (bHeld && !bSwitchHeld)
-    {
-        setupSwitchDisplay();
-    }
-    bSwitchHeld = bHeld;
-}
-
 // Reads the pointer for the next frame. The library is switched to polled input here for good,
 // so from now on it never writes mouse_x, mouse_y or mouse_b by itself.
 static void screenReadPointer()
@@ -288,7 +259,7 @@ static void screenReadPointer()
         return;  // no mouse driver
     }
     int iX = mouse_x, iY = mouse_y, iButtons = mouse_b;
-    const bool bInside = setupReadPointer(iX, iY, iButtons);
+    const bool bInside = platReadPointer(iX, iY, iButtons);
     screenMapPointer(iX, iY, iButtons, bInside);
 }
 
@@ -311,9 +282,7 @@ static bool screenInputHeld()
 
 void screenDisplay()
 {
-    setupCheckClose();  // every presented frame passes here: the close button acts at once
-    screenCheckSwitch();
-    if (sys_bUseVSync && screenRetraceIsReal())
+    if (sys_bUseVSync && platRetraceIsReal())
     {
         vsync();
     }

@@ -21,9 +21,9 @@ class CText
     int Put(std::string tName, std::string tContent);
 
   private:
-    bool bOccupied[giTotalStrings] = {};   // slot holds an entry; a new table has none
-    std::string tHandle[giTotalStrings];   // the entry's key; empty in a free slot
-    std::string tString[giTotalStrings];   // the entry's text; empty in a free slot
+    bool bOccupied[giTotalStrings] = {};  // slot holds an entry; a new table has none
+    std::string tHandle[giTotalStrings];  // the entry's key; empty in a free slot
+    std::string tString[giTotalStrings];  // the entry's text; empty in a free slot
 
     int Find(std::string tName);
     int FindEmpty();

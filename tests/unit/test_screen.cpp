@@ -14,7 +14,7 @@
 
 #include "fake_display.h"
 #include "screen.h"
-#include "setup.h"
+#include "display_mode.h"
 
 namespace
 {
@@ -358,16 +358,16 @@ TEST(DisplayScaleTest, LargestWholeFactorThatFitsTheDesktop)
                      {1366, 768, 1, 1},  {640, 480, 1, 1},   {320, 200, 1, 1}};
     for (const auto& d : sDesktops)
     {
-        EXPECT_EQ(d.iWindow, setupChooseScale(giScaleAuto, d.iWidth, d.iHeight, false))
+        EXPECT_EQ(d.iWindow, modeChooseScale(giScaleAuto, d.iWidth, d.iHeight, false))
             << d.iWidth << "x" << d.iHeight;
-        EXPECT_EQ(d.iFull, setupChooseScale(giScaleAuto, d.iWidth, d.iHeight, true))
+        EXPECT_EQ(d.iFull, modeChooseScale(giScaleAuto, d.iWidth, d.iHeight, true))
             << d.iWidth << "x" << d.iHeight;
     }
     // A named factor where it fits, else the largest that does; without one, a window keeps
     // the picture's size and the full screen takes the largest.
-    EXPECT_EQ(3, setupChooseScale(3, 3840, 2160, false));
-    EXPECT_EQ(2, setupChooseScale(8, 1920, 1080, false));
-    EXPECT_EQ(1, setupChooseScale(giScaleUnset, 3840, 2160, false));
-    EXPECT_EQ(4, setupChooseScale(giScaleUnset, 3840, 2160, true));
+    EXPECT_EQ(3, modeChooseScale(3, 3840, 2160, false));
+    EXPECT_EQ(2, modeChooseScale(8, 1920, 1080, false));
+    EXPECT_EQ(1, modeChooseScale(giScaleUnset, 3840, 2160, false));
+    EXPECT_EQ(4, modeChooseScale(giScaleUnset, 3840, 2160, true));
 }
 }  // namespace

@@ -1,0 +1,63 @@
+/*
+ * Tarvenloft - what the program asks of the window system and the
+ * operating system.
+ *
+ * The library does nearly everything: display, input, timers. What it does
+ * not tell, or tells too late, is asked here: whether a shift key is held
+ * before the window exists, where the pointer is at this moment, which
+ * monitor the program is on, how the window is named and marked, what to
+ * do when the display goes away, and how a file is replaced safely. One
+ * source file answers for each platform: platform_x11.cpp for Linux under
+ * X11 (and for the headless unit tests and fuzzers, which have no display,
+ * so its questions find nobody to ask and give the library's own answers),
+ * platform_windows.cpp for Windows. The build compiles the one that fits.
+ * No other module talks to X11 or Windows.
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#ifndef TARVENLOFT_PLATFORM_H
+#define TARVENLOFT_PLATFORM_H
+
+#include "header.h"
+
+// Gives the library what it must know before it makes its window: the window's class and icon.
+void platNameWindow();
+
+// Marks the window as this process's (under X11 _NET_WM_PID and WM_CLIENT_MACHINE), after every
+// display mode set.
+void platMarkWindow();
+
+// From now on a lost connection to the display ends the program at once with iExitCode.
+void platWatchDisplay(int iExitCode);
+
+// Whether either shift key is held now, asked of the system itself: the library learns of keys
+// only through its window, which may not exist yet.
+bool platShiftHeld();
+
+// The pointer and its buttons at this moment: (iX, iY) in pixels of the display and the buttons
+// as the library's bits (1 left, 2 right, 4 middle). False when the pointer is off the display.
+// iX, iY and iButtons come in as the library has them and are kept where the system cannot say.
+bool platReadPointer(int& iX, int& iY, int& iButtons);
+
+// The monitor the program is at, where several make one desktop: the one under the middle of
+// the window when bByWindow, else the one under the pointer. Leaves the area as it is where
+// there is no such list or no monitor holds the point.
+void platFindMonitor(bool bByWindow, int& iX, int& iY, int& iWidth, int& iHeight);
+
+// The library's driver for a full screen at the desktop's own size.
+int platDesktopDriver();
+
+// Whether waiting for the vertical retrace waits for a real one (some drivers only sleep).
+bool platRetraceIsReal();
+
+// Makes standard output a copy of standard error, where the library prints the messages it
+// cannot show in a box.
+void platMessagesToStandardError();
+
+// Writes tData to tFile so that the file holds either its old content or all of tData, never a
+// part: a temporary file in the same directory, flushed to the disk, then renamed over tFile.
+// False, with the reason in tWhy, when that fails; tFile is then as it was. No temporary file is
+// left behind either way.
+bool platWriteFileAtomically(const std::string& tFile, const std::string& tData, std::string& tWhy);
+
+#endif

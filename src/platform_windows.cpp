@@ -1,0 +1,138 @@
+/*
+ * Tarvenloft - the platform's answers on Windows.
+ *
+ * The window's icon is the executable's resource "allegro_icon"
+ * (tools/windows/tarvenloft.rc), which the library finds by itself, and
+ * there is no display connection to lose, so naming, marking and watching
+ * have nothing to do. The desktop is one monitor. Files are replaced
+ * through a temporary file, FlushFileBuffers and MoveFileEx.
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#include "platform.h"
+
+#include <algorithm>
+#include <io.h>
+#include <winalleg.h>  // windows.h, included the way the library requires
+
+void platNameWindow() {}
+
+void platMarkWindow() {}
+
+void platWatchDisplay(int) {}
+
+// The library fills key[] from DirectInput's reports of changes, so a shift key held since
+// before the window exists never reaches it: ask the system for the keys' state.
+bool platShiftHeld()
+{
+    for (int iKey : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT})
+    {
+        if (GetAsyncKeyState(iKey) & 0x8000)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// In a window the library takes the pointer from the system's cursor, which can be asked at once;
+// in full screen it reads the mouse device on its own and the pointer stays on the screen.
+bool platReadPointer(int& iX, int& iY, int&)
+{
+    POINT sPoint;
+    if (!is_windowed_mode() || !GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
+    {
+        return true;
+    }
+    iX = sPoint.x;
+    iY = sPoint.y;
+    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
+void platFindMonitor(bool, int&, int&, int&, int&) {}
+
+int platDesktopDriver()
+{
+    return GFX_DIRECTX;
+}
+
+bool platRetraceIsReal()
+{
+    return gfx_driver != NULL;
+}
+
+void platMessagesToStandardError()
+{
+    fflush(stdout);
+    _dup2(_fileno(stderr), _fileno(stdout));
+}
+
+// The system's words for its last error, as "what we tried: why".
+static bool platFileFailed(const std::string& tWhat, std::string& tWhy)
+{
+    char cText[256] = "unknown error";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, GetLastError(),
+                   0, cText, sizeof(cText), NULL);
+    std::string tText = cText;
+    while (!tText.empty() && (tText.back() == '\n' || tText.back() == '\r' || tText.back() == '.'))
+    {
+        tText.pop_back();
+    }
+    tWhy = tWhat + ": " + tText;
+    return false;
+}
+
+// Writes all of tData to the new file tTemp and flushes it to the disk.
+static bool platWriteAll(const char* cTemp, const std::string& tData)
+{
+    HANDLE hFile =
+        CreateFileA(cTemp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+    {
+        return false;
+    }
+    size_t iDone = 0;
+    bool bOk = true;
+    while (bOk && iDone < tData.size())
+    {
+        DWORD iWritten = 0;
+        const DWORD iChunk = static_cast<DWORD>(std::min<size_t>(tData.size() - iDone, 1 << 20));
+        bOk = WriteFile(hFile, tData.data() + iDone, iChunk, &iWritten, NULL) && iWritten > 0;
+        iDone += iWritten;
+    }
+    bOk = bOk && FlushFileBuffers(hFile);
+    const DWORD iError = GetLastError();
+    bOk = CloseHandle(hFile) && bOk;
+    SetLastError(iError);
+    return bOk;
+}
+
+bool platWriteFileAtomically(const std::string& tFile, const std::string& tData, std::string& tWhy)
+{
+    const DWORD iAttributes = GetFileAttributesA(tFile.c_str());
+    if (iAttributes != INVALID_FILE_ATTRIBUTES && (iAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    {
+        SetLastError(ERROR_DIRECTORY);
+        return platFileFailed(tFile, tWhy);
+    }
+    const size_t iSlash = tFile.find_last_of("/\\");
+    const std::string tDir = iSlash == std::string::npos ? "." : tFile.substr(0, iSlash + 1);
+    char cTemp[MAX_PATH];
+    if (GetTempFileNameA(tDir.c_str(), "tvl", 0, cTemp) == 0)
+    {
+        return platFileFailed("cannot make a file in " + tDir, tWhy);
+    }
+    if (!platWriteAll(cTemp, tData))
+    {
+        platFileFailed("cannot write " + tFile, tWhy);
+        DeleteFileA(cTemp);
+        return false;
+    }
+    if (!MoveFileExA(cTemp, tFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    {
+        platFileFailed("cannot replace " + tFile, tWhy);
+        DeleteFileA(cTemp);
+        return false;
+    }
+    return true;
+}

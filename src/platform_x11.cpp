@@ -1,0 +1,298 @@
+/*
+ * Tarvenloft - the platform's answers on Linux, under X11.
+ *
+ * The program keeps one connection of its own to the X server, opened on
+ * first use and asked on the main thread only, so that the library's input
+ * thread is never disturbed. Without a display (the headless tests) there is
+ * no connection, and every question gets the library's own answer. Files
+ * are replaced through a temporary file, fsync and rename(2).
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#include "platform.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+#include <X11/keysym.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+#include <xalleg.h>  // the library's X11 window and xwin_set_window_name
+
+#include "platform_x11.h"
+#include "tarvenloft_icon.xpm"  // tarvenloft_icon_xpm, made by the artwork tool
+
+static int iPlatLostCode = 0;  // exit code when the display connection is lost
+
+// Our own connection to the X server, or NULL when none can be had.
+static Display* platServer()
+{
+    static Display* pServer = XOpenDisplay(NULL);
+    return pServer;
+}
+
+// Under X11 the window's class (WM_CLASS "tarvenloft", "Tarvenloft", which the desktop entry's
+// StartupWMClass names) and its icon are set only when the library makes the window.
+void platNameWindow()
+{
+    xwin_set_window_name("tarvenloft", "Tarvenloft");
+    allegro_icon = const_cast<char**>(tarvenloft_icon_xpm);
+}
+
+// _NET_WM_PID, with the WM_CLIENT_MACHINE it needs, on the library's managed window: with them a
+// task bar can tell the program's window from another's and offer to end the process.
+void platMarkWindow()
+{
+    XLOCK();
+    if (_xwin.display != NULL && _xwin.wm_window != None)
+    {
+        char cHost[256] = {};
+        char* pHost = cHost;
+        XTextProperty sHost;
+        if (gethostname(cHost, sizeof(cHost) - 1) == 0 &&
+            XStringListToTextProperty(&pHost, 1, &sHost) != 0)
+        {
+            XSetWMClientMachine(_xwin.display, _xwin.wm_window, &sHost);
+            XFree(sHost.value);
+            const long iPid = static_cast<long>(getpid());  // format 32 is a long to Xlib
+            XChangeProperty(_xwin.display, _xwin.wm_window,
+                            XInternAtom(_xwin.display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(&iPid), 1);
+        }
+        XFlush(_xwin.display);
+    }
+    XUNLOCK();
+}
+
+// Xlib's own handler for a lost display connection calls exit from whichever thread noticed,
+// and the library's exit handler then tears the display down under the main thread: the
+// program crashes or deadlocks. Say so in one line and end at once, without exit handlers.
+static int platDisplayLost(Display*)
+{
+    static const char cMessage[] = "Tarvenloft: the connection to the X display was lost.\n";
+    ssize_t iWritten = write(STDERR_FILENO, cMessage, sizeof(cMessage) - 1);
+    (void)iWritten;  // with standard error gone too, nothing more can be said
+    _exit(iPlatLostCode);
+}
+
+void platWatchDisplay(int iExitCode)
+{
+    iPlatLostCode = iExitCode;
+    XSetIOErrorHandler(platDisplayLost);
+}
+
+// Under X11 the library learns of keys only from its own window's events, so a shift key held
+// since before that window exists never reaches key[]: ask the X server for the keyboard itself.
+bool platShiftHeld()
+{
+    Display* pDisplay = platServer();
+    if (pDisplay == NULL)
+    {
+        return false;
+    }
+    char cKeys[32];
+    XQueryKeymap(pDisplay, cKeys);
+    bool bHeld = false;
+    for (KeySym iShift : {XK_Shift_L, XK_Shift_R})
+    {
+        KeyCode iCode = XKeysymToKeycode(pDisplay, iShift);
+        bHeld = bHeld || (iCode != 0 && ((cKeys[iCode / 8] >> (iCode % 8)) & 1));
+    }
+    return bHeld;
+}
+
+// Asked of the X server while the library has a button held. Right after a display mode is set
+// the library moves the X pointer itself for a while (to measure motion from the middle of its
+// window); then, and without our connection, its own idea is kept.
+bool platReadPointer(int& iX, int& iY, int& iButtons)
+{
+    Display* pServer = platServer();
+    if (pServer == NULL || _xwin.window == None || _xwin.mouse_warped)
+    {
+        return mouse_on_screen();
+    }
+    if (iButtons == 0)
+    {
+        return mouse_on_screen();  // nothing to paint with: the library's idea will do, unasked
+    }
+    Window iRoot, iChild;
+    int iRootX, iRootY;
+    unsigned int iMask;
+    if (!XQueryPointer(pServer, _xwin.window, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY, &iMask))
+    {
+        return false;  // on another screen of the server
+    }
+    iButtons = ((iMask & Button1Mask) ? 1 : 0) | ((iMask & Button3Mask) ? 2 : 0) |
+               ((iMask & Button2Mask) ? 4 : 0);
+    return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
+// The point of the X screen the program is at: the middle of its window once that is shown,
+// else the pointer, where the user is about to look.
+static bool platWhereOnServer(Display* pServer, bool bByWindow, int& iX, int& iY)
+{
+    Window iRoot = DefaultRootWindow(pServer), iChild;
+    if (bByWindow)
+    {
+        return XTranslateCoordinates(pServer, _xwin.window, iRoot, SCREEN_W / 2, SCREEN_H / 2, &iX,
+                                     &iY, &iChild);
+    }
+    int iWindowX, iWindowY;
+    unsigned int iMask;
+    return XQueryPointer(pServer, iRoot, &iRoot, &iChild, &iX, &iY, &iWindowX, &iWindowY, &iMask);
+}
+
+// From the server's list of monitors (RandR 1.5), where several monitors make one X screen.
+void platFindMonitor(bool bByWindow, int& iX, int& iY, int& iWidth, int& iHeight)
+{
+    Display* pServer = platServer();
+    int iEvent, iError, iMajor = 0, iMinor = 0, iAtX, iAtY;
+    if (pServer == NULL || !XRRQueryExtension(pServer, &iEvent, &iError) ||
+        !XRRQueryVersion(pServer, &iMajor, &iMinor) || iMajor * 100 + iMinor < 105 ||
+        !platWhereOnServer(pServer, bByWindow, iAtX, iAtY))
+    {
+        return;
+    }
+    int iCount = 0;
+    XRRMonitorInfo* pMonitors = XRRGetMonitors(pServer, DefaultRootWindow(pServer), True, &iCount);
+    for (int i = 0; i < iCount; i++)
+    {
+        const XRRMonitorInfo& sMonitor = pMonitors[i];
+        if (iAtX >= sMonitor.x && iAtY >= sMonitor.y && iAtX < sMonitor.x + sMonitor.width &&
+            iAtY < sMonitor.y + sMonitor.height)
+        {
+            iX = sMonitor.x;
+            iY = sMonitor.y;
+            iWidth = sMonitor.width;
+            iHeight = sMonitor.height;
+            break;
+        }
+    }
+    XRRFreeMonitors(pMonitors);
+}
+
+// Named, since autodetection would try other full-screen drivers first.
+int platDesktopDriver()
+{
+    return GFX_XWINDOWS_FULLSCREEN;
+}
+
+// The X11 drivers only simulate the retrace (a sleep until a 70 Hz counter moves), which guards
+// against nothing there; waiting for it would only cost time.
+bool platRetraceIsReal()
+{
+    return gfx_driver != NULL && gfx_driver->id != GFX_XWINDOWS &&
+           gfx_driver->id != GFX_XWINDOWS_FULLSCREEN;
+}
+
+void platMessagesToStandardError()
+{
+    fflush(stdout);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+// What went wrong, as "what we tried: why", from errno.
+static bool platFileFailed(const std::string& tWhat, std::string& tWhy)
+{
+    tWhy = tWhat + ": " + strerror(errno);
+    return false;
+}
+
+// Writes all of tData to iFile and flushes it to the disk.
+static bool platWriteAll(int iFile, const std::string& tData)
+{
+    size_t iDone = 0;
+    while (iDone < tData.size())
+    {
+        const ssize_t iWritten = write(iFile, tData.data() + iDone, tData.size() - iDone);
+        if (iWritten < 0 && errno != EINTR)
+        {
+            return false;
+        }
+        iDone += iWritten > 0 ? static_cast<size_t>(iWritten) : 0;
+    }
+    return fsync(iFile) == 0;
+}
+
+// The file a save replaces: a symbolic link's target, so that the link stays a link.
+static std::string platSaveTarget(const std::string& tFile)
+{
+    struct stat sLink;
+    char cReal[PATH_MAX];
+    if (lstat(tFile.c_str(), &sLink) == 0 && S_ISLNK(sLink.st_mode) &&
+        realpath(tFile.c_str(), cReal) != NULL)
+    {
+        return cReal;
+    }
+    return tFile;
+}
+
+// The permissions of the new file: the old file's, or what a new file would get.
+static mode_t platSaveMode(const std::string& tFile)
+{
+    struct stat sOld;
+    if (stat(tFile.c_str(), &sOld) == 0)
+    {
+        return sOld.st_mode & 07777;
+    }
+    const mode_t iMask = umask(0);
+    umask(iMask);
+    return 0666 & ~iMask;
+}
+
+// The rename is itself written to the disk only with the directory that holds the name.
+static void platFlushDirectory(const std::string& tDir)
+{
+    const int iDir = open(tDir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (iDir >= 0)
+    {
+        fsync(iDir);
+        close(iDir);
+    }
+}
+
+bool platWriteFileAtomically(const std::string& tFile, const std::string& tData, std::string& tWhy)
+{
+    const std::string tTarget = platSaveTarget(tFile);
+    struct stat sOld;
+    if (stat(tTarget.c_str(), &sOld) == 0 && S_ISDIR(sOld.st_mode))
+    {
+        errno = EISDIR;
+        return platFileFailed(tFile, tWhy);
+    }
+    const size_t iSlash = tTarget.rfind('/');
+    const std::string tDir = iSlash == std::string::npos ? "." : tTarget.substr(0, iSlash + 1);
+    const std::string tBase = iSlash == std::string::npos ? tTarget : tTarget.substr(iSlash + 1);
+    std::string tPattern = tDir + (iSlash == std::string::npos ? "/." : ".") + tBase + ".XXXXXX";
+    std::vector<char> cTemp(tPattern.begin(), tPattern.end());
+    cTemp.push_back('\0');
+    const int iFile = mkstemp(cTemp.data());
+    if (iFile < 0)
+    {
+        return platFileFailed("cannot make a file in " + tDir, tWhy);
+    }
+    const bool bWritten = fchmod(iFile, platSaveMode(tTarget)) == 0 && platWriteAll(iFile, tData);
+    const int iWriteErrno = errno;
+    if (close(iFile) != 0 || !bWritten)
+    {
+        errno = bWritten ? errno : iWriteErrno;
+        unlink(cTemp.data());
+        return platFileFailed("cannot write " + tFile, tWhy);
+    }
+    if (rename(cTemp.data(), tTarget.c_str()) != 0)
+    {
+        const int iRenameErrno = errno;
+        unlink(cTemp.data());
+        errno = iRenameErrno;
+        return platFileFailed("cannot replace " + tFile, tWhy);
+    }
+    platFlushDirectory(tDir);
+    return true;
+}
