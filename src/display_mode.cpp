@@ -149,14 +149,37 @@ static stMode modeAtStart()
     return modeDesktop();
 }
 
+// Sets sMode, leaving the user's pointer where it is. Setting a mode makes the library put its
+// pointer in the middle of the display through its mouse driver, and the drivers take the user's
+// pointer with them: on Windows the system's cursor is moved there; under X11 the library moves
+// the X pointer to the middle of its window for a while and counts motion from there, then leaves
+// the X pointer where its count ended. The program reads the pointer from the platform itself, so
+// the driver is kept from moving anything: without its position call the library only notes the
+// middle as its own idea. Under X11 a full screen also moves the pointer to its middle as it
+// takes it, so the pointer is put back where it was on the desktop.
 static bool modeTry(const stMode& sMode)
 {
-    if (set_gfx_mode(sMode.iDriver, sMode.iWidth, sMode.iHeight, 0, 0) != 0)
+    int iPointerX, iPointerY;
+    const bool bPointerKnown = platDesktopPointer(iPointerX, iPointerY);
+    void (*fnPosition)(int, int) = mouse_driver != NULL ? mouse_driver->position : NULL;
+    if (mouse_driver != NULL)
     {
-        return false;
+        mouse_driver->position = NULL;
     }
-    sCurrent = sMode;
-    return true;
+    const bool bSet = set_gfx_mode(sMode.iDriver, sMode.iWidth, sMode.iHeight, 0, 0) == 0;
+    if (mouse_driver != NULL)
+    {
+        mouse_driver->position = fnPosition;
+    }
+    if (bSet && bPointerKnown && sMode.bFullScreen)
+    {
+        platPlacePointer(iPointerX, iPointerY);
+    }
+    if (bSet)
+    {
+        sCurrent = sMode;
+    }
+    return bSet;
 }
 
 // Shows why sMode could not be set and ends the program with its stage's code.

@@ -70,7 +70,9 @@ int CMapEditor::TileRover()
         editDrawCursor(iXPos, iYPos);
         editDrawPreview(iTerrain);
         displayAll();
-        // The cell is the one found before the frame was shown, not re-read from the pointer.
+        // The frame read the pointer and its buttons at one moment: paint and pick where the
+        // pointer was then, which is not always where the cursor was drawn (a pointer can jump).
+        FindMouse_();
         if (mouse_b & 1)
         {
             map.iTerrain[iLayer][iX][iY] = iTerrain;

@@ -39,6 +39,11 @@ bool platShiftHeld();
 // iX, iY and iButtons come in as the library has them and are kept where the system cannot say.
 bool platReadPointer(int& iX, int& iY, int& iButtons);
 
+// The pointer's place on the desktop, and putting it there: a mode set may move it, and the
+// program puts it back.
+bool platDesktopPointer(int& iX, int& iY);
+void platPlacePointer(int iX, int iY);
+
 // The monitor the program is at, where several make one desktop: the one under the middle of
 // the window when bByWindow, else the one under the pointer. Leaves the area as it is where
 // there is no such list or no monitor holds the point.

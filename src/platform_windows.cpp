@@ -35,9 +35,20 @@ bool platShiftHeld()
     return false;
 }
 
-// In a window the library takes the pointer from the system's cursor, which can be asked at once;
-// in full screen it reads the mouse device on its own and the pointer stays on the screen.
-bool platReadPointer(int& iX, int& iY, int&)
+// The buttons held now, as the library's bits. GetAsyncKeyState names the physical buttons, so
+// a left-handed mouse setting swaps them back.
+static int platButtonsNow()
+{
+    const bool bSwapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    const bool bLeft = GetAsyncKeyState(bSwapped ? VK_RBUTTON : VK_LBUTTON) & 0x8000;
+    const bool bRight = GetAsyncKeyState(bSwapped ? VK_LBUTTON : VK_RBUTTON) & 0x8000;
+    const bool bMiddle = GetAsyncKeyState(VK_MBUTTON) & 0x8000;
+    return (bLeft ? 1 : 0) | (bRight ? 2 : 0) | (bMiddle ? 4 : 0);
+}
+
+// In a window the system's cursor is asked at once, with the buttons; in full screen the library
+// reads the mouse device on its own, keeps the pointer on the screen, and its idea is kept.
+bool platReadPointer(int& iX, int& iY, int& iButtons)
 {
     POINT sPoint;
     if (!is_windowed_mode() || !GetCursorPos(&sPoint) || !ScreenToClient(win_get_window(), &sPoint))
@@ -46,7 +57,25 @@ bool platReadPointer(int& iX, int& iY, int&)
     }
     iX = sPoint.x;
     iY = sPoint.y;
+    iButtons = platButtonsNow();
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
+bool platDesktopPointer(int& iX, int& iY)
+{
+    POINT sPoint;
+    if (!GetCursorPos(&sPoint))
+    {
+        return false;
+    }
+    iX = sPoint.x;
+    iY = sPoint.y;
+    return true;
+}
+
+void platPlacePointer(int iX, int iY)
+{
+    SetCursorPos(iX, iY);
 }
 
 void platFindMonitor(bool, int&, int&, int&, int&) {}

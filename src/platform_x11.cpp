@@ -108,19 +108,16 @@ bool platShiftHeld()
     return bHeld;
 }
 
-// Asked of the X server while the library has a button held. Right after a display mode is set
-// the library moves the X pointer itself for a while (to measure motion from the middle of its
-// window); then, and without our connection, its own idea is kept.
+// Asked of the X server at every frame, on the program's own connection: the library learns of
+// the pointer only from its window's events, so it misses a window moved under a still pointer,
+// and a pointer that jumps without motion (a touch screen, a tablet, a remote desktop) reaches it
+// later than the press that follows. Without a connection, the library's own idea is kept.
 bool platReadPointer(int& iX, int& iY, int& iButtons)
 {
     Display* pServer = platServer();
-    if (pServer == NULL || _xwin.window == None || _xwin.mouse_warped)
+    if (pServer == NULL || _xwin.window == None)
     {
         return mouse_on_screen();
-    }
-    if (iButtons == 0)
-    {
-        return mouse_on_screen();  // nothing to paint with: the library's idea will do, unasked
     }
     Window iRoot, iChild;
     int iRootX, iRootY;
@@ -132,6 +129,26 @@ bool platReadPointer(int& iX, int& iY, int& iButtons)
     iButtons = ((iMask & Button1Mask) ? 1 : 0) | ((iMask & Button3Mask) ? 2 : 0) |
                ((iMask & Button2Mask) ? 4 : 0);
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
+}
+
+bool platDesktopPointer(int& iX, int& iY)
+{
+    Display* pServer = platServer();
+    Window iRoot, iChild;
+    int iWindowX, iWindowY;
+    unsigned int iMask;
+    return pServer != NULL && XQueryPointer(pServer, DefaultRootWindow(pServer), &iRoot, &iChild,
+                                            &iX, &iY, &iWindowX, &iWindowY, &iMask);
+}
+
+void platPlacePointer(int iX, int iY)
+{
+    Display* pServer = platServer();
+    if (pServer != NULL)
+    {
+        XWarpPointer(pServer, None, DefaultRootWindow(pServer), 0, 0, 0, 0, iX, iY);
+        XFlush(pServer);
+    }
 }
 
 // The point of the X screen the program is at: the middle of its window once that is shown,

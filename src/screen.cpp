@@ -250,8 +250,10 @@ static void screenPresent()
     screenKeepBox(iX0, iY0, iX1, iY1, iRowBytes, iPixelBytes);
 }
 
-// Reads the pointer for the next frame. The library is switched to polled input here for good,
-// so from now on it never writes mouse_x, mouse_y or mouse_b by itself.
+// Reads the pointer for the next frame: its place and its buttons, from one answer of the
+// platform at one moment, so that a press is taken where the pointer is when it is seen, however
+// the pointer got there. The library is switched to polled input here for good, so from now on
+// it never writes mouse_x, mouse_y or mouse_b by itself.
 static void screenReadPointer()
 {
     if (poll_mouse() != 0)
@@ -287,11 +289,11 @@ void screenDisplay()
         vsync();
     }
     screenPresent();
-    screenReadPointer();
     for (int i = 0; i < iBackgroundNaps && iBackground && !screenInputHeld(); i++)
     {
         rest(iBackgroundNap);
     }
+    screenReadPointer();
 }
 
 // Gives the program the pointer's place in picture pixels, from display pixel (iX, iY), and the
@@ -334,6 +336,7 @@ void screenReset(int iNewScale, int iNewLeft, int iNewTop)
     }
     bShownValid = false;
     iBackground = 0;
+    screenReadPointer();  // the first frame in the new mode already knows where the pointer is
     remove_display_switch_callback(screenFocusOut);  // a mode set may or may not have
     remove_display_switch_callback(screenFocusIn);   // dropped them: never twice
     set_display_switch_callback(SWITCH_OUT, screenFocusOut);

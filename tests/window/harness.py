@@ -45,9 +45,7 @@ HOLD = 0.1
 # Pause after a release, so that the frame which acts on it has run.
 SETTLE = 0.05
 
-# A point of the Xvfb screen outside the program's window (which opens at its top-left).
 XVFB_GEOMETRY = "1024x768x24"
-OUTSIDE = (1000, 740)
 
 _live_processes = []
 
@@ -346,7 +344,6 @@ class Program:
             if ids:
                 self.window = ids[-1]
                 self._xdo("windowfocus", self.window, check=False)
-                self.nudge(SCREEN_W // 2, SCREEN_H // 2)
                 return self.window
             if not self.running():
                 return None
@@ -428,16 +425,6 @@ class Program:
 
     def move(self, x, y):
         """Moves the pointer to (x, y) of the window's client area."""
-        self._xdo("mousemove", "--window", self.window, str(x), str(y))
-        time.sleep(SETTLE)
-
-    def nudge(self, x, y):
-        """Takes the pointer out of the window and back in at (x, y). The library tracks
-        the pointer by relative motion and takes its absolute position when the pointer
-        enters the window, so this puts the program's pointer where the X pointer is,
-        even if it missed earlier motion."""
-        self._xdo("mousemove", str(OUTSIDE[0]), str(OUTSIDE[1]))
-        time.sleep(SETTLE)
         self._xdo("mousemove", "--window", self.window, str(x), str(y))
         time.sleep(SETTLE)
 
@@ -607,8 +594,7 @@ def language_screen_shown(img):
 def wait_for_language_screen(prog, timeout=10.0):
     """Parks the pointer away from the buttons and waits for the language screen."""
     prog.move(*POINTER_PARK)
-    return prog.wait_for(language_screen_shown, timeout, "the four language buttons",
-                         retry=lambda: prog.nudge(*POINTER_PARK))
+    return prog.wait_for(language_screen_shown, timeout, "the four language buttons")
 
 
 def language_button_height(img, x, limit=100):
@@ -645,5 +631,4 @@ def wait_for_editor(prog, cell=(9, 9), timeout=10.0):
     x, y = cell_centre(*cell)
     prog.move(x, y)
     return prog.wait_for(lambda img: img.count(cell_box(*cell), is_cursor_grey) >= 200,
-                         timeout, "the editor's cell cursor at cell %r" % (cell,),
-                         retry=lambda: prog.nudge(x, y))
+                         timeout, "the editor's cell cursor at cell %r" % (cell,))

@@ -184,7 +184,6 @@ class SettingsFileTest(BadResourceCase):
         prog.window, width, height = harness.fullscreen_window(prog)
         screen = tuple(int(v) for v in harness.XVFB_GEOMETRY.split("x")[:2])
         self.assertEqual((width, height), screen, "the display does not cover the screen")
-        prog.nudge(*POINTER_PARK)
         wait_for_language_screen(prog)
         leave_language_screen(prog)
         self.quit_from_editor(prog)

@@ -14,8 +14,6 @@ from harness import (POINTER_PARK, WindowTestCase, cell_box, cell_centre,
 
 WIDE = "1920x1080x24"
 WIDE_OUTSIDE = (1910, 1075)  # outside a window of up to 1280 x 960 at the top-left
-# After a mode is set the library keeps the pointer under its own control for a moment.
-MODE_SETTLE = 1.0
 
 
 def scaled(img, factor):
@@ -50,13 +48,11 @@ class ScaledWindowTest(WindowTestCase):
 
     def run_scale(self, factor, extra):
         prog = self.launch(windowed=True, language="EN", extra=extra)
-        if factor > 1:
-            prog.nudge(*(v * factor for v in POINTER_PARK))
         x, y = (v * factor for v in cell_centre(9, 9))
         prog.move(x, y)
         prog.wait_for(lambda i: i.count(tuple(v * factor for v in cell_box(9, 9)),
                                         is_cursor_grey) >= 200 * factor * factor,
-                      10, "the editor at %dx" % factor, retry=lambda: prog.nudge(x, y))
+                      10, "the editor at %dx" % factor)
         self.assertEqual(prog.geometry()[2:], (640 * factor, 480 * factor))
         return prog
 
@@ -126,8 +122,7 @@ class DesktopFullScreenTest(WindowTestCase):
         prog._xdo("mousemove", *at)
         prog.wait_for(lambda i: i.count((left + 256, top + 256, left + 320, top + 320),
                                         is_cursor_grey) >= 800,
-                      10, "the editor's cell cursor in the full screen",
-                      retry=lambda: prog._xdo("mousemove", *at))
+                      10, "the editor's cell cursor in the full screen")
         for _ in range(3):
             prog.key("Right")
         prog.mouse_down()
@@ -167,7 +162,6 @@ class DesktopFullScreenTest(WindowTestCase):
         prog.key_down("alt")
         prog.key("Return")
         prog.key_up("alt")
-        time.sleep(MODE_SETTLE)
 
 
 class TwoMonitorsTest(WindowTestCase):
@@ -194,7 +188,6 @@ class TwoMonitorsTest(WindowTestCase):
         prog.key_down("alt")
         prog.key("Return")
         prog.key_up("alt")
-        time.sleep(MODE_SETTLE)
         # The full screen covers both monitors; the picture, at 1x, is centred on the small one.
         prog.window = "root"
         left, top = (1280 - 640) // 2, (720 - 480) // 2
@@ -204,8 +197,7 @@ class TwoMonitorsTest(WindowTestCase):
         x0, y0, x1, y1 = cell_box(9, 9)
         img = prog.wait_for(lambda i: i.count((left + x0, top + y0, left + x1, top + y1),
                                               is_cursor_grey) >= 200,
-                            10, "the cell cursor on the small monitor",
-                            retry=lambda: prog._xdo("mousemove", *at))
+                            10, "the cell cursor on the small monitor")
         self.assertEqual(img.lit((1280, 0, 3200, 1080), threshold=0), 0,
                          "the large monitor is not black")
         prog.key("Escape")

@@ -157,7 +157,6 @@ class ShiftAtStartTest(WindowTestCase):
         prog.window, width, height = harness.fullscreen_window(prog)
         screen = tuple(int(v) for v in harness.XVFB_GEOMETRY.split("x")[:2])
         self.assertEqual((width, height), screen, "the display does not cover the screen")
-        prog.nudge(*harness.POINTER_PARK)
         wait_for_editor(prog)
         quit_via_menu(prog)
         self.assertExits(prog, 0)

@@ -124,7 +124,6 @@ class WineProgram(harness.Program):
                 return None
             if self.geometry()[2:] == self.size:
                 self._xdo("windowfocus", window, check=False)
-                self.nudge(self.size[0] // 2, self.size[1] // 2)
                 return window
             time.sleep(0.1)
         raise AssertionError("the window did not reach %dx%d within %.0f s; %s"
