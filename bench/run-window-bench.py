@@ -3,7 +3,8 @@
 """Tarvenloft window benchmark: the real program in a private Xvfb display.
 
 Runs build/tarvenloft in a scratch copy of runtime/ (PATH without xmessage, so
-that a failure prints instead of waiting in a message box) and reports, for the
+that a failure prints instead of waiting in a message box), through the window
+tests' harness (tests/window/harness.py), and reports, for the
 language screen, the editor with an empty map, the editor with a 20 x 15 area of
 layer 0 painted through the mouse, and the editor's menu:
 
@@ -32,24 +33,30 @@ missed. bench/idle_window, when built, gives the library's own floor.
 
 import argparse
 import os
-import re
-import shutil
-import signal
 import statistics
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
+RUNTIME = os.path.join(REPO, "runtime")
+
+sys.path.insert(0, os.path.join(REPO, "tests", "window"))
+import harness  # noqa: E402  (the window tests' Xvfb, programs and screenshots)
 
 BUDGET_EDITOR_EMPTY_CPU = 5.0  # % of one core
 BUDGET_EDITOR_PAINTED_CPU = 12.0
 BUDGET_FPS = (59, 61)
 BUDGET_LAUNCH_MS = 150.0
 BUDGET_EDITOR_RSS_MIB = 32.0
+
+BUDGET_SCREEN = "640x480x24"
+
+# What a run that fails raises (the harness raises RuntimeError, a damaged screenshot ValueError,
+# a tool that hangs subprocess.TimeoutExpired): the benchmark then ends with status 2.
+RUN_FAILURES = (RuntimeError, ValueError, subprocess.SubprocessError, OSError)
 
 EN_BUTTON = (16 + 48, 250 + 32)  # centre of the English button of the language screen
 REST_POINTER = (400, 300)  # away from the overlay box and the menu's buttons
@@ -58,64 +65,6 @@ TILE_SELECTION = 3  # Right presses before painting: the brush becomes tile 3
 
 def log(text):
     print(text, flush=True)
-
-
-# ---------------------------------------------------------------- X display
-
-
-class Xvfb:
-    """A private X server on a display number of its own choosing."""
-
-    def __init__(self, screen="640x480x24"):
-        read_fd, write_fd = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen,
-             "-br", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        number = b""
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    raise RuntimeError("Xvfb did not start")
-                number += chunk
-        self.display = ":" + number.decode().strip()
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
-
-
-def xdotool(env, *args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], env=env, check=True,
-                   stdout=subprocess.DEVNULL)
-
-
-def screenshot(env):
-    """The screen as (width, height, rows of (r, g, b) tuples), read from xwd."""
-    data = subprocess.run(["xwd", "-root", "-silent"], env=env, check=True,
-                          stdout=subprocess.PIPE).stdout
-    fields = struct.unpack(">25I", data[:100])
-    header_size, width, height = fields[0], fields[4], fields[5]
-    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
-    red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
-    if bits_per_pixel != 32:
-        raise RuntimeError("unexpected screenshot format: %d bits per pixel" % bits_per_pixel)
-    start = header_size + ncolors * 12
-    order = "<" if byte_order == 0 else ">"
-
-    def shift(mask):
-        return (mask & -mask).bit_length() - 1
-
-    rs, gs, bs = shift(red_mask), shift(green_mask), shift(blue_mask)
-    rows = []
-    for y in range(height):
-        line = data[start + y * bytes_per_line: start + y * bytes_per_line + width * 4]
-        values = struct.unpack(order + "%dI" % width, line)
-        rows.append([((v & red_mask) >> rs, (v & green_mask) >> gs, (v & blue_mask) >> bs)
-                     for v in values])
-    return width, height, rows
 
 
 # ---------------------------------------------------------------- the 8x8 font
@@ -179,13 +128,13 @@ class Font:
         return pixels
 
 
-def read_fps(env, font):
+def read_fps(xserver, font):
     """The number in the overlay box: the candidate whose glyph pixels all match the screen."""
-    _, _, rows = screenshot(env)
+    screen = harness.root_screenshot(xserver)
     best = None
     for fps in (59, 60, 61):
         pixels = font.opaque_pixels("FPS: %d" % fps, 28, 461)
-        if all(rows[y][x] == colour for (x, y), colour in pixels.items()):
+        if all(screen.pixel(x, y) == colour for (x, y), colour in pixels.items()):
             if best is None or len(pixels) > best[1]:
                 best = (fps, len(pixels))
     return best[0] if best else None
@@ -222,168 +171,153 @@ def measure(pid, seconds):
     return {"cpu": 100.0 * (c1 - c0) / hz / (t1 - t0), "hwm": hwm / 1024.0, "rss": rss / 1024.0}
 
 
-def scratch_runtime(root, settings, source=os.path.join(REPO, "runtime")):
-    path = os.path.join(root, "runtime")
-    shutil.copytree(source, path)
-    with open(os.path.join(path, "data", "settings.ini"), "w") as f:
-        f.write(settings)
-    return path
+# What the program keeps of this process's environment: the display, and PATH and HOME, which
+# name directories of the scratch copy (PATH an empty one: no xmessage).
+PROGRAM_ENV = ("DISPLAY", "PATH", "HOME")
 
 
-def program_env(display, empty_bin):
-    env = {"DISPLAY": display, "PATH": empty_bin, "HOME": os.path.dirname(empty_bin)}
-    return env
+def scratch_program(xserver, binary, extra="", **settings):
+    """binary, not yet started, in a scratch copy of runtime/ with the settings (as
+    harness.Program.write_settings takes them). Its stop() removes the copy."""
+    program = harness.Program(xserver, runtime=RUNTIME, binary=os.path.abspath(binary))
+    program.write_settings(extra=extra, **settings)
+    return program
 
 
-def tool_env(display):
-    env = dict(os.environ)
-    env["DISPLAY"] = display
-    return env
+def start_program(program, args=()):
+    """Starts the program in an environment of PROGRAM_ENV alone."""
+    program.start(env_overrides={"HOME": program.tmp}, args=args,
+                  unset=[name for name in os.environ if name not in PROGRAM_ENV])
 
 
-class Program:
-    def __init__(self, binary, cwd, env):
-        self.proc = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, env=env, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
-
-    def alive(self):
-        return self.proc.poll() is None
-
-    def close(self):
-        if self.alive():
-            self.proc.send_signal(signal.SIGTERM)
-        try:
-            self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-
-
-def press(env, key_name):
-    xdotool(env, "keydown", key_name)
+def press(xserver, key_name):
+    harness.xdotool(xserver, "keydown", key_name)
     time.sleep(0.1)
-    xdotool(env, "keyup", key_name)
+    harness.xdotool(xserver, "keyup", key_name)
     time.sleep(0.1)
 
 
-def click(env, x, y):
-    xdotool(env, "mousemove", x, y)
+def click(xserver, x, y):
+    harness.xdotool(xserver, "mousemove", x, y)
     time.sleep(0.1)
-    xdotool(env, "mousedown", 1)
+    harness.xdotool(xserver, "mousedown", 1)
     time.sleep(0.1)
-    xdotool(env, "mouseup", 1)
+    harness.xdotool(xserver, "mouseup", 1)
 
 
-def paint_view(env):
+def paint_view(xserver):
     """Selects a tile with Right presses, then drags over all 300 cells row by row. On a busy
     machine an input event can go astray; the drag (which paints the same tile again) is then
     repeated, at most twice."""
     for _ in range(TILE_SELECTION):
-        press(env, "Right")
+        press(xserver, "Right")
     for _ in range(3):
-        drag_over_view(env)
-        if painted_cells(env) == 300:
+        drag_over_view(xserver)
+        if painted_cells(xserver) == 300:
             return
 
 
-def drag_over_view(env):
-    xdotool(env, "mousemove", 16, 16)
+def drag_over_view(xserver):
+    harness.xdotool(xserver, "mousemove", 16, 16)
     time.sleep(0.1)
-    xdotool(env, "mousedown", 1)
+    harness.xdotool(xserver, "mousedown", 1)
     moves = []
     for row in range(15):
         for col in range(20):
             moves += ["mousemove", 20 + 32 * col, 20 + 32 * row, "sleep", "0.03"]
-    xdotool(env, *moves)
-    xdotool(env, "mouseup", 1)
-    xdotool(env, "mousemove", *REST_POINTER)
+    harness.xdotool(xserver, *moves, timeout=120.0)  # 300 moves 0.03 s apart: about 10 s
+    harness.xdotool(xserver, "mouseup", 1)
+    harness.xdotool(xserver, "mousemove", *REST_POINTER)
     time.sleep(0.5)
 
 
-def painted_cells(env):
+def painted_cells(xserver):
     """Cells whose lower-left pixel is not black (the cursor and the pointer are elsewhere)."""
-    _, _, rows = screenshot(env)
+    screen = harness.root_screenshot(xserver)
     return sum(1 for row in range(15) for col in range(20)
-               if rows[32 * row + 28][32 * col + 3] != (0, 0, 0))
+               if screen.pixel(32 * col + 3, 32 * row + 28) != (0, 0, 0))
 
 
 # ---------------------------------------------------------------- runs
 
 
-def chain_run(args, xvfb, empty_bin, seconds):
+def chain_run(args, xserver, seconds):
     """One run through all four screens, measuring each."""
     figures = {}
-    with tempfile.TemporaryDirectory(prefix="tarvenloft-wbench-") as root:
-        cwd = scratch_runtime(root, "WindowedMode ON\nDebugMode OFF\n")
-        env = tool_env(xvfb.display)
-        program = Program(args.binary, cwd, program_env(xvfb.display, empty_bin))
-        try:
-            xdotool(env, "mousemove", *REST_POINTER)
-            time.sleep(2.0)
-            figures["language screen"] = measure(program.proc.pid, seconds)
-            click(env, *EN_BUTTON)
-            xdotool(env, "mousemove", *REST_POINTER)
-            time.sleep(2.0)
-            if not program.alive():
-                raise RuntimeError("the program ended on the language screen")
-            figures["editor, empty map"] = measure(program.proc.pid, seconds)
-            paint_view(env)
-            cells = painted_cells(env)
-            if cells < 290:
-                raise RuntimeError("painting reached only %d of 300 cells" % cells)
-            figures["editor, view painted"] = measure(program.proc.pid, seconds)
-            press(env, "Escape")
-            time.sleep(1.0)
-            figures["menu open"] = measure(program.proc.pid, seconds)
-            if not program.alive():
-                raise RuntimeError("the program ended early")
-        finally:
-            program.close()
+    program = scratch_program(xserver, args.binary, windowed=True, debug=False)
+    try:
+        start_program(program)
+        harness.xdotool(xserver, "mousemove", *REST_POINTER)
+        time.sleep(2.0)
+        figures["language screen"] = measure(program.proc.pid, seconds)
+        click(xserver, *EN_BUTTON)
+        harness.xdotool(xserver, "mousemove", *REST_POINTER)
+        time.sleep(2.0)
+        if not program.running():
+            raise RuntimeError("the program ended on the language screen")
+        figures["editor, empty map"] = measure(program.proc.pid, seconds)
+        paint_view(xserver)
+        cells = painted_cells(xserver)
+        if cells < 290:
+            raise RuntimeError("painting reached only %d of 300 cells" % cells)
+        figures["editor, view painted"] = measure(program.proc.pid, seconds)
+        press(xserver, "Escape")
+        time.sleep(1.0)
+        figures["menu open"] = measure(program.proc.pid, seconds)
+        if not program.running():
+            raise RuntimeError("the program ended early")
+    finally:
+        program.stop()
     return figures
 
 
-def fps_run(args, xvfb, empty_bin, font):
+def fps_run(args, xserver, font):
     """With DebugMode ON: the overlay's number on the empty editor, the painted one, the menu."""
     readings = {}
-    with tempfile.TemporaryDirectory(prefix="tarvenloft-wbench-") as root:
-        cwd = scratch_runtime(root, "WindowedMode ON\nDebugMode ON\nLanguage EN\n")
-        env = tool_env(xvfb.display)
-        program = Program(args.binary, cwd, program_env(xvfb.display, empty_bin))
-        try:
-            xdotool(env, "mousemove", *REST_POINTER)
-            time.sleep(3.0)
-            readings["editor, empty map"] = [read_fps(env, font) for _ in range(3)]
-            paint_view(env)
-            time.sleep(2.5)
-            readings["editor, view painted"] = [read_fps(env, font) for _ in range(3)]
-            press(env, "Escape")
-            time.sleep(2.5)
-            readings["menu open"] = [read_fps(env, font) for _ in range(3)]
-        finally:
-            program.close()
+    program = scratch_program(xserver, args.binary, windowed=True, debug=True, language="EN")
+    try:
+        start_program(program)
+        harness.xdotool(xserver, "mousemove", *REST_POINTER)
+        time.sleep(3.0)
+        readings["editor, empty map"] = [read_fps(xserver, font) for _ in range(3)]
+        paint_view(xserver)
+        time.sleep(2.5)
+        readings["editor, view painted"] = [read_fps(xserver, font) for _ in range(3)]
+        press(xserver, "Escape")
+        time.sleep(2.5)
+        readings["menu open"] = [read_fps(xserver, font) for _ in range(3)]
+    finally:
+        program.stop()
     return readings
 
 
-def launch_times(args, xvfb, empty_bin, settings, area, count):
+def launch_times(args, xserver, settings, area, count):
+    """first_frame_probe run `count` times in one scratch runtime: (window ms, frame ms)."""
     probe = os.path.join(args.build, "bench", "first_frame_probe")
+    probe_args = ["5000"] + [str(v) for v in area] + [os.path.abspath(args.binary)]
     frames, windows = [], []
-    with tempfile.TemporaryDirectory(prefix="tarvenloft-wbench-") as root:
-        cwd = scratch_runtime(root, settings)
-        env = program_env(xvfb.display, empty_bin)
+    program = scratch_program(xserver, probe, **settings)
+    try:
         for _ in range(count):
-            out = subprocess.run([probe, "5000"] + [str(v) for v in area] + [args.binary], cwd=cwd, env=env, check=True,
-                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
-            parts = dict(p.split("=") for p in out.decode().split())
+            start_program(program, probe_args)
+            status = program.wait_exit(timeout=60.0)
+            if status != 0:
+                raise RuntimeError("first_frame_probe failed (%s): %s"
+                                   % (status, program.stderr.strip()))
+            parts = dict(p.split("=") for p in program.stdout.split())
             windows.append(float(parts["window_ms"]))
             frames.append(float(parts["frame_ms"]))
             time.sleep(0.3)
+    finally:
+        program.stop()
     return windows, frames
 
 
 # ---------------------------------------------------------------- old and new side by side
 
 COMPARE_SCREEN = "1920x1080x24"
-COMPARE_SETTINGS = "WindowedMode ON\nDebugMode OFF\nLanguage EN\n"
+COMPARE_SETTINGS = {"windowed": True, "debug": False, "language": "EN"}
+OTHER_CLIENT_GEOMETRY = "100x100+1810+10"  # xclock, at the screen's right edge
 FOCUSED, AWAY, UNMAPPED = "focused", "focus away", "unmapped"
 # (name, new case, old case, highest ratio new / old); a case is (program, scale, state).
 COMPARE_TARGETS = (
@@ -401,113 +335,64 @@ COMPARE_SESSIONS = (
 )
 
 
-def top_windows(env):
-    """The root's children as {id: (width, height)}, mapped or not."""
-    out = subprocess.run(["xwininfo", "-root", "-children"], env=env, check=True,
-                         stdout=subprocess.PIPE).stdout.decode(errors="replace")
-    windows = {}
-    for line in out.splitlines():
-        match = re.match(r"\s*(0x[0-9a-fA-F]+) .*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+[+-]-?\d+[+-]-?\d+\s*$",
-                         line)
-        if match:
-            windows[int(match.group(1), 16)] = (int(match.group(2)), int(match.group(3)))
-    return windows
-
-
-def new_window(env, before, proc, timeout=10.0):
+def new_window(xserver, before, proc, timeout=10.0):
     """The first top-level window at least 640 x 480 that was not in `before`, as (id, w, h)."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         if proc.poll() is not None:
             raise RuntimeError("the program ended (status %d) before opening its window"
                                % proc.returncode)
-        for wid, (w, h) in top_windows(env).items():
+        for wid, (w, h) in harness.top_windows(xserver).items():
             if wid not in before and w >= 640 and h >= 480:
                 return wid, w, h
         time.sleep(0.1)
     raise RuntimeError("no window appeared within %.0f s" % timeout)
 
 
-def is_viewable(env, wid):
-    out = subprocess.run(["xwininfo", "-id", str(wid)], env=env, check=True,
-                         stdout=subprocess.PIPE).stdout.decode(errors="replace")
-    return "IsViewable" in out
-
-
-def focused_window(env):
-    out = subprocess.run(["xdotool", "getwindowfocus"], env=env, stdout=subprocess.PIPE,
-                         stderr=subprocess.DEVNULL).stdout.decode().strip()
-    return int(out) if out.isdigit() else None
-
-
-class OtherClient:
-    """A small window of another X client (xclock) at the screen's right edge, to take the
-    focus away from the program."""
-
-    def __init__(self, env):
-        before = top_windows(env)
-        self.proc = subprocess.Popen(["xclock", "-geometry", "100x100+1810+10"], env=env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 10.0
-        self.window = None
-        while self.window is None and time.monotonic() < deadline:
-            fresh = [wid for wid in top_windows(env) if wid not in before]
-            self.window = fresh[0] if fresh else None
-            time.sleep(0.1)
-        if self.window is None:
-            raise RuntimeError("xclock's window did not appear")
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
-
-
-def enter_state(env, state, window, other):
+def enter_state(xserver, state, window, other):
     """Focused: the program's window has the focus. Focus away: the other client's window has
     it. Unmapped: the program's window had it and was then unmapped, as minimising does."""
     if state == AWAY:
-        xdotool(env, "windowfocus", other.window)
+        harness.xdotool(xserver, "windowfocus", other.window)
         time.sleep(1.0)
-        if focused_window(env) != other.window:
+        if harness.focused_window(xserver) != other.window:
             raise RuntimeError("the other window did not take the focus")
         return
-    xdotool(env, "windowfocus", window)
+    harness.xdotool(xserver, "windowfocus", window)
     time.sleep(1.0)
-    if focused_window(env) != window:
+    if harness.focused_window(xserver) != window:
         raise RuntimeError("the program's window did not take the focus")
     if state == UNMAPPED:
-        xdotool(env, "windowunmap", window)
+        harness.xdotool(xserver, "windowunmap", window)
         time.sleep(1.0)
 
 
-def compare_session(args, xvfb, empty_bin, other, session):
+def compare_session(args, xserver, other, session):
     """Launches one program, then measures each of its states in turn: {state: (cpu, w, h)}."""
     role, scale, states = session
-    settings = COMPARE_SETTINGS + ("DisplayScale %d\n" % scale if scale != 1 else "")
+    extra = "DisplayScale %d\n" % scale if scale != 1 else ""
     figures = {}
-    with tempfile.TemporaryDirectory(prefix="tarvenloft-wbench-") as root:
-        cwd = scratch_runtime(root, settings)
-        env = tool_env(xvfb.display)
-        before = top_windows(env)
-        program = Program(args.programs[role], cwd, program_env(xvfb.display, empty_bin))
-        try:
-            window, width, height = new_window(env, before, program.proc)
-            xdotool(env, "mousemove", *REST_POINTER)
-            time.sleep(args.settle)
-            for state in states:
-                enter_state(env, state, window, other)
-                cpu = measure(program.proc.pid, args.seconds)["cpu"]
-                if not program.alive():
-                    raise RuntimeError("%s program ended while %s" % (role, state))
-                if state == UNMAPPED and is_viewable(env, window):
-                    raise RuntimeError("%s program mapped its window again" % role)
-                figures[state] = (cpu, width, height)
-        finally:
-            program.close()
+    program = scratch_program(xserver, args.programs[role], extra=extra, **COMPARE_SETTINGS)
+    try:
+        before = harness.top_windows(xserver)
+        start_program(program)
+        window, width, height = new_window(xserver, before, program.proc)
+        harness.xdotool(xserver, "mousemove", *REST_POINTER)
+        time.sleep(args.settle)
+        for state in states:
+            enter_state(xserver, state, window, other)
+            cpu = measure(program.proc.pid, args.seconds)["cpu"]
+            if not program.running():
+                raise RuntimeError("%s program ended while %s" % (role, state))
+            if state == UNMAPPED and harness.is_viewable(xserver, window):
+                raise RuntimeError("%s program mapped its window again" % role)
+            figures[state] = (cpu, width, height)
+    finally:
+        program.stop()
     return figures
 
 
-def compare_runs(args, xvfb, empty_bin, other):
+def compare_runs(args, xserver, other):
     """args.repeats rounds of every session; the order is reversed every other round, so
     that old and new take turns at each place in the round. {case: [(cpu, w, h), ...]}."""
     sessions = [s for s in COMPARE_SESSIONS if s[0] in args.programs]
@@ -515,7 +400,7 @@ def compare_runs(args, xvfb, empty_bin, other):
     for i in range(args.repeats):
         order = sessions if i % 2 == 0 else sessions[::-1]
         for session in order:
-            figures = compare_session(args, xvfb, empty_bin, other, session)
+            figures = compare_session(args, xserver, other, session)
             for state, value in figures.items():
                 results.setdefault((session[0], session[1], state), []).append(value)
             log("round %d, %s %dx: %s" % (i + 1, session[0], session[1], "; ".join(
@@ -575,26 +460,24 @@ def compare_main(args):
             log("missing %s program %s" % (role, args.programs[role]))
             return 2
     args.self_check = os.path.samefile(args.compare, args.new)
-    empty_bin = tempfile.mkdtemp(prefix="tarvenloft-nobin-")
-    xvfb = Xvfb(COMPARE_SCREEN)
+    xserver = harness.XServer(COMPARE_SCREEN, black_root=True).start()
     other = None
     try:
         log("display %s (%s); old %s, new %s%s; %d rounds of %.0f s per case" % (
-            xvfb.display, COMPARE_SCREEN, args.compare, args.new,
+            xserver.display, COMPARE_SCREEN, args.compare, args.new,
             " (the same file: a check of the benchmark itself)" if args.self_check else "",
             args.repeats, args.seconds))
         if "floor" not in args.programs:
             log("(no %s: the library's floor is not measured)" % floor)
-        other = OtherClient(tool_env(xvfb.display))
-        missed = compare_report(args, compare_runs(args, xvfb, empty_bin, other))
-    except (RuntimeError, subprocess.CalledProcessError, OSError) as error:
+        other = harness.OtherClient(xserver, OTHER_CLIENT_GEOMETRY)
+        missed = compare_report(args, compare_runs(args, xserver, other))
+    except RUN_FAILURES as error:
         log("window benchmark failed: %s" % error)
         return 2
     finally:
         if other is not None:
             other.close()
-        xvfb.close()
-        shutil.rmtree(empty_bin, ignore_errors=True)
+        xserver.stop()
     return final_status(missed, "Targets", "targets")
 
 
@@ -639,14 +522,13 @@ def budget_main(args):
             return 2
 
     font = Font(os.path.join(REPO, "runtime", "system", "images", "fonts", "standard.bmp"), 8, 8)
-    empty_bin = tempfile.mkdtemp(prefix="tarvenloft-nobin-")
-    xvfb = Xvfb()
+    xserver = harness.XServer(BUDGET_SCREEN, black_root=True).start()
     missed = []
     try:
-        log("display %s; %d runs of %.0f s per screen" % (xvfb.display, args.repeats, args.seconds))
+        log("display %s; %d runs of %.0f s per screen" % (xserver.display, args.repeats, args.seconds))
         runs = []
         for i in range(args.repeats):
-            runs.append(chain_run(args, xvfb, empty_bin, args.seconds))
+            runs.append(chain_run(args, xserver, args.seconds))
             log("run %d: " % (i + 1) + "; ".join(
                 "%s %.2f%% %.1f/%.1f MiB" % (k, v["cpu"], v["hwm"], v["rss"])
                 for k, v in runs[-1].items()))
@@ -674,7 +556,7 @@ def budget_main(args):
             log("  %-22s %8.2f %12.1f %12.1f  %s" % (screen, cpu, hwm, rss, verdict))
 
         log("\nFrame rate read from the overlay (DebugMode ON), three screenshots each:")
-        readings = fps_run(args, xvfb, empty_bin, font)
+        readings = fps_run(args, xserver, font)
         for screen, values in readings.items():
             ok = all(v is not None and BUDGET_FPS[0] <= v <= BUDGET_FPS[1] for v in values)
             log("  %-22s %s  %s" % (screen, " ".join("?" if v is None else str(v) for v in values),
@@ -686,11 +568,11 @@ def budget_main(args):
         # Each start is watched in an area its first frame surely draws: the overlay box of the
         # editor (DebugMode ON, since an empty map is black), the heading of the language screen.
         for label, settings, area in (
-                ("editor (language set)", "WindowedMode ON\nDebugMode ON\nLanguage EN\n",
+                ("editor (language set)", {"windowed": True, "debug": True, "language": "EN"},
                  (8, 457, 39, 16)),
-                ("language screen (first run)", "WindowedMode ON\nDebugMode OFF\n",
+                ("language screen (first run)", {"windowed": True, "debug": False},
                  (120, 100, 400, 16))):
-            windows, frames = launch_times(args, xvfb, empty_bin, settings, area, args.launches)
+            windows, frames = launch_times(args, xserver, settings, area, args.launches)
             frame = statistics.median(frames)
             ok = frame < BUDGET_LAUNCH_MS
             log("  %-28s window mapped %6.1f ms, first frame %6.1f ms (min %.1f, max %.1f)  %s"
@@ -698,12 +580,11 @@ def budget_main(args):
                    "ok (budget 150 ms)" if ok else "MISSED (budget 150 ms)"))
             if not ok:
                 missed.append("%s: launch %.1f ms" % (label, frame))
-    except (RuntimeError, subprocess.CalledProcessError, OSError) as error:
+    except RUN_FAILURES as error:
         log("window benchmark failed: %s" % error)
         return 2
     finally:
-        xvfb.close()
-        shutil.rmtree(empty_bin, ignore_errors=True)
+        xserver.stop()
     return final_status(missed, "Budgets", "budgets")
 
 

@@ -4,7 +4,8 @@
 Runs the built program in a private Xvfb display, in a scratch copy of the
 runtime directory, and drives it the way a user would: xdotool moves the
 pointer, presses and releases mouse buttons and keys, and ImageMagick's
-`import` reads the window's pixels, which are parsed here in pure Python.
+`import` reads the window's pixels (xwd those of the whole screen), which are
+parsed here in pure Python.
 
 Every Xvfb server and every program started here is stopped again: by the
 test's cleanup, by an exit handler, and (should the test runner itself be
@@ -24,6 +25,7 @@ import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -160,8 +162,9 @@ def parse_ppm(raw):
 class XServer:
     """A private Xvfb display; a context manager that always stops the server."""
 
-    def __init__(self, geometry=XVFB_GEOMETRY):
+    def __init__(self, geometry=XVFB_GEOMETRY, black_root=False):
         self.geometry = geometry
+        self.black_root = black_root  # -br: a black root window instead of the grey pattern
         self.proc = None
         self.display = None
 
@@ -174,8 +177,8 @@ class XServer:
             # runs of the program, or after each xdotool call) and refuse connections
             # meanwhile.
             self.proc = _spawn(
-                ["Xvfb", "-displayfd", str(wfd), "-screen", "0", self.geometry,
-                 "-nolisten", "tcp", "-noreset"],
+                ["Xvfb", "-displayfd", str(wfd), "-screen", "0", self.geometry]
+                + (["-br"] if self.black_root else []) + ["-nolisten", "tcp", "-noreset"],
                 pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(wfd)
@@ -215,6 +218,97 @@ class XServer:
     def __exit__(self, *exc):
         self.stop()
         return False
+
+
+# --- the whole screen, outside any one program ----------------------------------------------
+
+
+def xdotool(xserver, *args, check=True, timeout=10.0):
+    """Runs xdotool on the display with the arguments (numbers are turned into text)."""
+    res = subprocess.run(["xdotool"] + [str(a) for a in args], env=xserver.env(),
+                         capture_output=True, text=True, timeout=timeout)
+    if check and res.returncode != 0:
+        raise RuntimeError("xdotool %s failed: %s"
+                           % (" ".join(str(a) for a in args), res.stderr.strip()))
+    return res
+
+
+def parse_xwd(raw):
+    """Parses an xwd dump of 32 bits a pixel (the format of a 24-bit Xvfb) into an Image."""
+    fields = struct.unpack(">25I", raw[:100])
+    header_size, width, height = fields[0], fields[4], fields[5]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    masks, ncolors = fields[14:17], fields[19]
+    if bits_per_pixel != 32:
+        raise ValueError("unexpected xwd format: %d bits per pixel" % bits_per_pixel)
+    start = header_size + ncolors * 12
+    row_format = ("<" if byte_order == 0 else ">") + "%dI" % width
+    shifts = [(mask & -mask).bit_length() - 1 for mask in masks]
+    data = bytearray(width * height * 3)
+    for y in range(height):
+        values = struct.unpack_from(row_format, raw, start + y * bytes_per_line)
+        row = y * width * 3
+        for c in range(3):
+            data[row + c:row + width * 3:3] = bytes((v & masks[c]) >> shifts[c] for v in values)
+    return Image(width, height, bytes(data))
+
+
+def root_screenshot(xserver):
+    """The whole screen (the root window and all on it), read with xwd."""
+    res = subprocess.run(["xwd", "-root", "-silent"], env=xserver.env(), capture_output=True,
+                         timeout=10.0)
+    if res.returncode != 0 or not res.stdout:
+        raise RuntimeError("screenshot failed: %s" % res.stderr.decode(errors="replace"))
+    return parse_xwd(res.stdout)
+
+
+def top_windows(xserver):
+    """The root's children as {id: (width, height)}, mapped or not."""
+    out = subprocess.run(["xwininfo", "-root", "-children"], env=xserver.env(), check=True,
+                         capture_output=True, timeout=10.0).stdout.decode(errors="replace")
+    pattern = re.compile(
+        r"\s*(0x[0-9a-fA-F]+) .*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+[+-]-?\d+[+-]-?\d+\s*$")
+    windows = {}
+    for line in out.splitlines():
+        match = pattern.match(line)
+        if match:
+            windows[int(match.group(1), 16)] = (int(match.group(2)), int(match.group(3)))
+    return windows
+
+
+def is_viewable(xserver, window):
+    """True when the window and all its ancestors are mapped."""
+    out = subprocess.run(["xwininfo", "-id", str(window)], env=xserver.env(), check=True,
+                         capture_output=True, timeout=10.0).stdout.decode(errors="replace")
+    return "IsViewable" in out
+
+
+def focused_window(xserver):
+    """The id of the window that has the input focus, or None."""
+    out = xdotool(xserver, "getwindowfocus", check=False).stdout.strip()
+    return int(out) if out.isdigit() else None
+
+
+class OtherClient:
+    """A small window of another X client (xclock), to take the focus away from the program:
+    xdotool("windowfocus", other.window). Started with the display, stopped by close()."""
+
+    def __init__(self, xserver, geometry="100x100+0+0", timeout=10.0):
+        before = top_windows(xserver)
+        self.proc = _spawn(["xclock", "-geometry", geometry], env=xserver.env(),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + timeout
+        self.window = None
+        while self.window is None and time.monotonic() < deadline:
+            fresh = [wid for wid in top_windows(xserver) if wid not in before]
+            self.window = fresh[0] if fresh else None
+            time.sleep(0.1)
+        if self.window is None:
+            self.close()
+            raise RuntimeError("xclock's window did not appear")
+
+    def close(self):
+        _stop_process(self.proc)
 
 
 class Program:
