@@ -83,7 +83,8 @@ bool b64Decode(const char* cText, size_t iSize, std::string& tOut, std::string& 
         const bool bPadOk = c == '=' && iInGroup >= 2 && !bEnded;
         if (bEnded || (iValue < 0 && !bPadOk) || (iPad > 0 && c != '='))
         {
-            tWhy = iValue < 0 && c != '=' ? "a character that is not base64" : "misplaced padding";
+            tWhy =
+                iValue < 0 && c != '=' ? "a character outside the alphabet" : "misplaced padding";
             return false;
         }
         iPad += c == '=' ? 1 : 0;

@@ -92,7 +92,7 @@ static bool mapcCheckMap(const stMapDocument& sDoc, std::string& tWhy)
     if (iTileW != giTileX || iTileH != giTileY)
     {
         return mapcFail(tWhy, tWhere,
-                        "its cells are " + mapcSize(iTileW, iTileH) +
+                        "the map's cells are " + mapcSize(iTileW, iTileH) +
                             " pixels; they must be 32 x 32");
     }
     return true;
@@ -117,14 +117,20 @@ static bool mapcCheckMeasures(pugi::xml_node x, const std::string& tText, const 
     if (iTileW != giTileWidth || iTileH != giTileHeight)
     {
         return mapcFail(tWhy, tWhere,
-                        "its tiles are " + mapcSize(iTileW, iTileH) +
+                        "the tileset's tiles are " + mapcSize(iTileW, iTileH) +
                             " pixels; they must be 32 x 48");
     }
-    if (iSpacing != 0 || iMargin != 0)
+    if (iSpacing != 0)
     {
         return mapcFail(tWhy, tWhere,
-                        "the tileset has spacing " + std::to_string(iSpacing) + " and margin " +
-                            std::to_string(iMargin) + "; it must have neither");
+                        "the tileset has spacing " + std::to_string(iSpacing) +
+                            "; it must have none");
+    }
+    if (iMargin != 0)
+    {
+        return mapcFail(tWhy, tWhere,
+                        "the tileset has margin " + std::to_string(iMargin) +
+                            "; it must have none");
     }
     // Tiled counts the columns from the image when it has one, so both must say 2.
     const long long iImageColumns = iImageW < 0 ? iColumns : iImageW / giTileWidth;
