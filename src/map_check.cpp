@@ -28,17 +28,9 @@ static bool mapcFail(std::string& tWhy, const std::string& tWhere, const std::st
     return false;
 }
 
-// An attribute as a whole number, iDefault when it is missing; false when it is no number.
-static bool mapcNumber(pugi::xml_node x, const char* cName, long long iDefault, long long& iOut,
-                       const std::string& tWhere, std::string& tWhy)
+// A whole number, with whitespace around it at most.
+static bool mapcParseNumber(const char* cValue, long long& iOut)
 {
-    const pugi::xml_attribute a = x.attribute(cName);
-    iOut = iDefault;
-    if (!a)
-    {
-        return true;
-    }
-    const char* cValue = a.value();
     char* cEnd = NULL;
     errno = 0;
     iOut = std::strtoll(cValue, &cEnd, 10);
@@ -46,10 +38,19 @@ static bool mapcNumber(pugi::xml_node x, const char* cName, long long iDefault, 
     {
         cEnd++;
     }
-    if (cEnd == cValue || *cEnd != '\0' || errno != 0)
+    return cEnd != cValue && *cEnd == '\0' && errno == 0;
+}
+
+// An attribute as a whole number, iDefault when it is missing; false when it is no number.
+static bool mapcNumber(pugi::xml_node x, const char* cName, long long iDefault, long long& iOut,
+                       const std::string& tWhere, std::string& tWhy)
+{
+    const pugi::xml_attribute a = x.attribute(cName);
+    iOut = iDefault;
+    if (a && !mapcParseNumber(a.value(), iOut))
     {
         return mapcFail(tWhy, tWhere,
-                        std::string(cName) + "=" + mapdQuote(cValue) + " is no whole number");
+                        std::string(cName) + "=" + mapdQuote(a.value()) + " is no whole number");
     }
     return true;
 }
@@ -320,7 +321,26 @@ static bool mapcDataText(pugi::xml_node xData, std::string& tText, ptrdiff_t& iA
     return true;
 }
 
-// The old form: one <tile gid="..."/> per cell, a missing gid being an empty cell.
+// Why a <tile> element cannot be read: it is something else, one too many, or its gid is no id.
+static bool mapcTileFault(const stMapDocument& sDoc, pugi::xml_node x, const std::string& tLayer,
+                          int iCount, std::string& tWhy)
+{
+    const std::string tWhere = mapdWhere(sDoc.tText, x) + ": " + tLayer;
+    if (std::strcmp(x.name(), "tile") != 0)
+    {
+        return mapcFail(tWhy, tWhere, std::string("a <") + x.name() + "> in its data");
+    }
+    if (iCount == giLayerCells)
+    {
+        return mapcFail(tWhy, tWhere, "more than 14400 <tile> elements");
+    }
+    return mapcFail(tWhy, tWhere,
+                    "gid=" + mapdQuote(x.attribute("gid").value()) + " is no tile id");
+}
+
+// The old form: one <tile gid="..."/> per cell, a missing gid being an empty cell. The line of a
+// fault is looked for only when there is one, since counting lines for every tile would take
+// time that grows with the square of the file.
 static bool mapcReadTiles(const stMapDocument& sDoc, const stMapLayer& sLayer,
                           const std::string& tLayer, std::string& tWhy)
 {
@@ -331,23 +351,13 @@ static bool mapcReadTiles(const stMapDocument& sDoc, const stMapLayer& sLayer,
         {
             continue;
         }
-        const std::string tWhere = mapdWhere(sDoc.tText, x) + ": " + tLayer;
-        long long iGid;
-        if (std::strcmp(x.name(), "tile") != 0)
+        long long iGid = 0;
+        const pugi::xml_attribute a = x.attribute("gid");
+        const bool bGid =
+            (!a || mapcParseNumber(a.value(), iGid)) && iGid >= 0 && iGid <= 0xFFFFFFFFll;
+        if (std::strcmp(x.name(), "tile") != 0 || iCount == giLayerCells || !bGid)
         {
-            return mapcFail(tWhy, tWhere, std::string("a <") + x.name() + "> in its data");
-        }
-        if (iCount == giLayerCells)
-        {
-            return mapcFail(tWhy, tWhere, "more than 14400 <tile> elements");
-        }
-        if (!mapcNumber(x, "gid", 0, iGid, tWhere, tWhy))
-        {
-            return false;
-        }
-        if (iGid < 0 || iGid > 0xFFFFFFFFll)
-        {
-            return mapcFail(tWhy, tWhere, "gid " + std::to_string(iGid) + " is no tile id");
+            return mapcTileFault(sDoc, x, tLayer, iCount, tWhy);
         }
         iMapcGids[iCount++] = static_cast<uint32_t>(iGid);
     }
@@ -375,13 +385,17 @@ static bool mapcReadGids(const stMapDocument& sDoc, const stMapLayer& sLayer,
         return mapcFail(tWhy, mapdWhere(sDoc.tText, xOdd) + ": " + tLayer,
                         std::string("a <") + xOdd.name() + "> in its data");
     }
-    const int iLine = mapdLine(sDoc.tText, static_cast<size_t>(std::max<ptrdiff_t>(iAt, 0)));
     size_t iFault = 0;
     const bool bRead = sLayer.tEncoding == "csv"
                            ? layerDecodeCsv(tText, iMapcGids, tWhy, iFault)
                            : layerDecodeBase64(tText, sLayer.tCompression, iMapcGids, tWhy);
+    if (bRead)
+    {
+        return true;
+    }
+    const int iLine = mapdLine(sDoc.tText, static_cast<size_t>(std::max<ptrdiff_t>(iAt, 0)));
     const int iFaultLine = iLine + mapdLine(tText, iFault) - 1;
-    return bRead || mapcFail(tWhy, "line " + std::to_string(iFaultLine) + ": " + tLayer, tWhy);
+    return mapcFail(tWhy, "line " + std::to_string(iFaultLine) + ": " + tLayer, tWhy);
 }
 
 // The line of one cell's tile id, for a message.
