@@ -12,14 +12,16 @@
 # SPDX-License-Identifier: MIT
 set -eu
 
-EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev libxrandr-dev"
+EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev libxrandr-dev
+libpugixml-dev zlib1g-dev"
+# tiled: the peer that the map file tests check our TMX files against (and tmxrasterizer).
 # x11-apps: xwd, for the window benchmark's screenshots (ImageMagick's import, tried instead,
 # failed to read the frame-rate box in about one screenshot in five), and xclock, the window
 # that takes the focus away from the program in its comparison mode. x11-xserver-utils: xrandr,
 # with which a window test makes one X screen of two monitors.
 TESTS="clang-format libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra python3
 xvfb xauth xdotool imagemagick x11-utils x11-apps x11-xserver-utils clang libclang-rt-14-dev
-valgrind"
+valgrind tiled"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
 PACKAGE="file lintian desktop-file-utils appstream"
 # dpkg-dev: apt-get source unpacks Debian's source packages with its dpkg-source.

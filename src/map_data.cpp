@@ -46,6 +46,7 @@ int CMap::ClearTerrain_()
     }
     destroy_bitmap(mTiles);
     mTiles = NULL;
+    tTilesFile = "";
     return 0;
 }
 
@@ -107,5 +108,6 @@ int CMap::LoadTiles(std::string tFileName)
     colorReplace(mNew, makecol(255, 128, 255), makecol(255, 0, 255));
     destroy_bitmap(mTiles);
     mTiles = mNew;
+    tTilesFile = tFileTry;
     return 0;
 }

@@ -30,6 +30,7 @@ class CMap
     int iTileSet;                             // tileset number
     int iTerrain[giTerrainLayers][120][120];  // terrain values, [layer][column][row]
     BITMAP* mTiles;                           // the loaded tileset, owned by the map, or NULL
+    std::string tTilesFile;                   // the file mTiles came from, as LoadTiles named it
 
     int Clear();
     int Display(int iX, int iY, int iOffsetX, int iOffsetY, bool bOjectsOn, int iWorkingLayer);

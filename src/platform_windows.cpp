@@ -142,7 +142,7 @@ bool platWriteFileAtomically(const std::string& tFile, const std::string& tData,
     if (iAttributes != INVALID_FILE_ATTRIBUTES && (iAttributes & FILE_ATTRIBUTE_DIRECTORY))
     {
         SetLastError(ERROR_DIRECTORY);
-        return platFileFailed(tFile, tWhy);
+        return platFileFailed("cannot replace " + tFile, tWhy);
     }
     const size_t iSlash = tFile.find_last_of("/\\");
     const std::string tDir = iSlash == std::string::npos ? "." : tFile.substr(0, iSlash + 1);

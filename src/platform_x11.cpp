@@ -282,7 +282,7 @@ bool platWriteFileAtomically(const std::string& tFile, const std::string& tData,
     if (stat(tTarget.c_str(), &sOld) == 0 && S_ISDIR(sOld.st_mode))
     {
         errno = EISDIR;
-        return platFileFailed(tFile, tWhy);
+        return platFileFailed("cannot replace " + tFile, tWhy);
     }
     const size_t iSlash = tTarget.rfind('/');
     const std::string tDir = iSlash == std::string::npos ? "." : tTarget.substr(0, iSlash + 1);

@@ -4,9 +4,12 @@
 
 Small valid inputs of every kind each reader takes (the shipped settings and
 language files, tiny fonts, tilesets and buttons as BMP and PNG in several
-pixel formats), a few broken ones, and some of the image regression files.
+pixel formats, map files in each layer encoding), a few broken ones, and some
+of the image regression files.
 Run it again after changing it; the files are committed.
 """
+import base64
+import gzip
 import os
 import shutil
 import struct
@@ -124,6 +127,43 @@ def button_pixel(x, y):
     return (40, 90, 200) if 1 <= x % 15 and 1 <= y % 7 else (255, 255, 255)
 
 
+TMX_TILESET = (' <tileset firstgid="1" name="001" tilewidth="32" tileheight="48" tilecount="52" '
+               'columns="2">\n  <image source="001.png" trans="ff00ff" width="64" '
+               'height="1248"/>\n </tileset>\n')
+
+
+def tmx_ids(layer):
+    """A layer's tile ids, row by row: a few terrain values (tile id 2v + 2) among empty cells."""
+    return [2 * ((x + layer) % 25 + 1) + 2 if (x * 7 + y * 3 + layer) % 11 == 0 else 0
+            for y in range(120) for x in range(120)]
+
+
+def tmx_data(ids, encoding, compression=""):
+    """A <data> element as Tiled writes it; no encoding is the old one-<tile>-per-cell form."""
+    if encoding == "csv":
+        rows = [",".join(str(i) for i in ids[y * 120:(y + 1) * 120]) for y in range(120)]
+        return '<data encoding="csv">\n' + ",\n".join(rows) + "\n</data>"
+    if encoding == "":
+        return "<data>\n" + "".join('<tile gid="%d"/>' % i if i else "<tile/>" for i in ids) + "\n</data>"
+    raw = struct.pack("<14400I", *ids)
+    raw = {"zlib": zlib.compress, "gzip": lambda b: gzip.compress(b, mtime=0)}.get(
+        compression, lambda b: b)(raw)
+    attributes = ' encoding="base64"' + (' compression="%s"' % compression if compression else "")
+    return "<data%s>\n   %s\n  </data>" % (attributes, base64.b64encode(raw).decode())
+
+
+def tmx(layers, tileset=TMX_TILESET, orientation="orthogonal", extra=""):
+    """A map as Tiled writes it, with the layers given as (encoding, compression)."""
+    body = ""
+    for n, (encoding, compression) in enumerate(layers):
+        body += (' <layer id="%d" name="Layer %d" width="120" height="120">\n  %s\n </layer>\n'
+                 % (n + 1, n + 1, tmx_data(tmx_ids(n), encoding, compression)))
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<map version="1.8" tiledversion="1.8.2" '
+            'orientation="%s" renderorder="right-down" width="120" height="120" '
+            'tilewidth="32" tileheight="32" infinite="0" nextlayerid="%d" nextobjectid="1">\n'
+            % (orientation, len(layers) + 1) + tileset + body + extra + "</map>\n").encode()
+
+
 def write(target, name, data):
     folder = os.path.join(CORPUS, target)
     os.makedirs(folder, exist_ok=True)
@@ -189,6 +229,23 @@ def main():
     write("button", "not_an_image.png", b"GIF89a\x01\x00\x01\x00")
     write("button", "repro_truncated_idat.png", repro("png_truncated_idat_bitmap_leak.png"))
     write("button", "repro_rle4.bmp", repro("bmp_rle4_heap_overflow.bmp"))
+
+    write("map", "csv_1_layer.tmx", tmx([("csv", "")]))
+    kept = tmx([("csv", "")], extra=' <objectgroup id="2" name="Things">\n  <object id="1" x="3" '
+               'y="4"/>\n </objectgroup>\n').replace(b"<map ", b"<!-- kept -->\n<map odd='1' ")
+    write("map", "csv_crlf_kept_parts.tmx", kept.replace(b"\n", b"\r\n"))
+    write("map", "base64_1_layer.tmx", tmx([("base64", "")]))
+    write("map", "zlib_4_layers.tmx", tmx([("base64", "zlib")] * 4))
+    write("map", "gzip_2_layers.tmx", tmx([("base64", "gzip"), ("base64", "zlib")]))
+    write("map", "tiles_1_layer.tmx", tmx([("", "")]))
+    write("map", "external_tileset.tmx",
+          tmx([("base64", "zlib")], tileset=' <tileset firstgid="1" source="shared.tsx"/>\n'))
+    write("map", "broken_tileset.tmx",
+          tmx([("base64", "zlib")], tileset=' <tileset firstgid="1" source="broken.tsx"/>\n'))
+    write("map", "zstd.tmx", tmx([("base64", "zlib")]).replace(b"zlib", b"zstd"))
+    write("map", "isometric.tmx", tmx([("base64", "gzip")], orientation="isometric"))
+    write("map", "group.tmx", tmx([("base64", "zlib")]).replace(b" <layer", b" <group id=\"9\">\n <layer")
+          .replace(b"</map>", b"</group>\n</map>"))
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets with clang in build-fuzz and runs each for SECONDS from a scratch copy
 # of its seed corpus. Usage: tests/fuzz/run-fuzz.sh SECONDS [TARGET...]
-# Targets: settings language font tileset button (all when none is named).
+# Targets: settings language font tileset button map (all when none is named).
 # Any allocation over 64 MiB, a crash, a leak, undefined behaviour or an input that runs over
 # 60 seconds is a finding: the input is kept under build-fuzz/findings/ and the script fails.
 # FUZZ_MAX_RUNS stops a target after that many inputs, if it comes before SECONDS.
@@ -17,7 +17,7 @@ if [ $# -lt 1 ]; then
 fi
 SECONDS_EACH=$1
 shift
-TARGETS=${*:-settings language font tileset button}
+TARGETS=${*:-settings language font tileset button map}
 BUILD="$ROOT/build-fuzz"
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
@@ -43,6 +43,7 @@ for t in $TARGETS; do
     case $t in
         settings) dict=settings ;;
         language) dict=language ;;
+        map) dict=map ;;
         *) dict=image ;;
     esac
     corpus="$WORK/$t"
