@@ -1,12 +1,15 @@
 /*
  * Tarvenloft - the command line.
  *
- * No argument runs the program. "--version" prints "Tarvenloft VERSION",
+ * No argument runs the program. One argument that does not start with "-",
+ * or any argument after "--", names the map file: the program opens it (or
+ * starts a new map that its first save creates) and Save Map, Load Map and
+ * Ctrl+S keep the map there. "--version" prints "Tarvenloft VERSION",
  * "--help" a short usage: the options, where the settings are read from and
- * their keys, the controls and where the manual is. Either ends with status 0.
- * Any other argument, or more than one, is refused in one line on the error
- * stream, with status 2. Nothing here touches the library, the settings or
- * the display.
+ * their keys, the controls and where the manual is. Either ends with status
+ * 0. Any other argument, or more than one, is refused in one line on the
+ * error stream, with status 2. Nothing here touches the library, the
+ * settings or the display.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -31,10 +34,14 @@ static const char* cCmdManual = "More in the manual page: man tarvenloft\n";
 #endif
 
 static const char* cCmdUsage =
-    "Usage: tarvenloft [--help | --version]\n"
+    "Usage: tarvenloft [MAP.tmx | --help | --version]\n"
     "Opens the Tarvenloft map editor; with an option, answers and ends.\n"
     "\n"
-    "Options:\n"
+    "  MAP.tmx    keep the map in this file, in Tiled's TMX format: it is opened\n"
+    "             if it exists, else the first save makes it. Save Map and\n"
+    "             Ctrl+S write it, Load Map reads it again. Without a map file\n"
+    "             nothing is written and the map lasts only for the run.\n"
+    "             Put -- before a name that starts with -.\n"
     "  --help     show this help and end\n"
     "  --version  show the version and end\n"
     "\n";
@@ -81,21 +88,42 @@ static std::string cmdPrintable(const char* cArg)
     return tOut;
 }
 
-int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pErr)
+// The one argument of the command line, or NULL: a map file's name, an option, or one after
+// "--", which names a map file whatever it looks like.
+static const char* cmdOnlyArgument(int argc, const char* const* argv, bool& bAfterDashes)
 {
+    bAfterDashes = argc == 3 && std::string(argv[1]) == "--";
+    if (bAfterDashes)
+    {
+        return argv[2];
+    }
+    return argc == 2 ? argv[1] : NULL;
+}
+
+int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pErr,
+              std::string& tMapFile)
+{
+    tMapFile.clear();
     if (argc <= 1)
     {
         return iCmdRun;
     }
-    if (argc > 2)
+    bool bAfterDashes;
+    const char* cArg = cmdOnlyArgument(argc, argv, bAfterDashes);
+    if (cArg == NULL)
     {
         std::fprintf(pErr,
                      "tarvenloft: one argument at most, and '%s' is one too many; see "
                      "tarvenloft --help\n",
-                     cmdPrintable(argv[2]).c_str());
+                     cmdPrintable(argv[argc - 1]).c_str());
         return iExitUsage;
     }
-    const std::string tArg = argv[1];
+    const std::string tArg = cArg;
+    if (bAfterDashes || (!tArg.empty() && tArg[0] != '-'))
+    {
+        tMapFile = tArg;
+        return iCmdRun;
+    }
     if (tArg == "--version")
     {
         std::fprintf(pOut, "Tarvenloft %s\n", sys_tVersion.c_str());
@@ -110,6 +138,6 @@ int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pEr
         return 0;
     }
     std::fprintf(pErr, "tarvenloft: unknown argument '%s'; see tarvenloft --help\n",
-                 cmdPrintable(argv[1]).c_str());
+                 cmdPrintable(cArg).c_str());
     return iExitUsage;
 }

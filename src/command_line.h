@@ -1,11 +1,12 @@
 /*
  * Tarvenloft - the command line.
  *
- * The program takes no argument to run, or one option to answer and end:
+ * The program runs with no argument, or with one that names a map file to
+ * open and keep the map in ("--" before it lets the name start with "-").
  * "--version" and "--help" print on the given output stream and give status
- * 0; anything else (an unknown argument, or more than one) gets one line on
- * the error stream and status 2. main asks here before anything else, so an
- * answer needs no settings, no library and no display.
+ * 0; anything else (an unknown option, or more than one argument) gets one
+ * line on the error stream and status 2. main asks here before anything
+ * else, so an answer needs no settings, no library and no display.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -13,12 +14,15 @@
 #define TARVENLOFT_COMMAND_LINE_H
 
 #include <cstdio>
+#include <string>
 
 const int iCmdRun = -1;    // cmdAnswer's result when the program is to run as usual
 const int iExitUsage = 2;  // exit status for an argument the program does not take
 
-// Answers the command line argc/argv, writing to pOut or pErr. Returns iCmdRun when there are no
-// arguments, else the exit status the program is to end with at once.
-int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pErr);
+// Answers the command line argc/argv, writing to pOut or pErr. Returns iCmdRun when the program
+// is to run, with the map file named in tMapFile (empty when none is), else the exit status the
+// program is to end with at once.
+int cmdAnswer(int argc, const char* const* argv, std::FILE* pOut, std::FILE* pErr,
+              std::string& tMapFile);
 
 #endif

@@ -2,20 +2,24 @@
  * Tarvenloft - the entry point.
  *
  * main first answers the command line: an option (--version, --help) or a
- * wrong argument ends the program at once, before anything is started. With
- * no argument it runs the program's whole life as one straight sequence:
- * settings, start-up, fonts, the language screen on first run, the editor's
- * strings, the title page and the editor. When the editor is left, main
- * returns 0 and the library's exit handler closes the library.
+ * wrong argument ends the program at once, before anything is started.
+ * Otherwise it runs the program's whole life as one straight sequence:
+ * settings, the map file when one is named (a file that cannot be opened
+ * ends the program before the display opens), start-up, fonts, the
+ * language screen on first run, the editor's strings, the title page and
+ * the editor. When the editor is left, main returns 0 and the library's
+ * exit handler closes the library.
  *
  * SPDX-License-Identifier: MIT
  */
 #include "header.h"
 
 #include "command_line.h"
+#include "editor_file.h"
 #include "editor_map.h"
 #include "lang_parser.h"
 #include "lang_select.h"
+#include "map_file.h"
 #include "platform.h"
 #include "setup.h"
 #include "text.h"
@@ -26,7 +30,7 @@
 // from its WinMain, which splits the command line.
 int main(int argc, char* argv[])
 {
-    const int iAnswered = cmdAnswer(argc, argv, stdout, stderr);
+    const int iAnswered = cmdAnswer(argc, argv, stdout, stderr, sys_tMapFile);
     if (iAnswered != iCmdRun)
     {
         return iAnswered;
@@ -35,7 +39,18 @@ int main(int argc, char* argv[])
     // its messages on standard output. The program prints nothing else there, so fatal messages
     // go where a user or a script looks for errors.
     platMessagesToStandardError();
+    if (!sys_tMapFile.empty())
+    {
+        platWorkBesideProgram(sys_tMapFile);
+    }
     parSettingsIni();
+    std::string tWhy;
+    if (!fileOpenAtStart(tWhy))
+    {
+        setup.Init();  // the library, for its message box
+        allegro_message("%s", tWhy.c_str());
+        exit(iExitMapFile);
+    }
     setupCore();
     txtSetFont(1, "system/images/fonts/standard.bmp", 8, 8);
     txtSetFont(2, "system/images/fonts/lat16w.bmp", 16, 16);

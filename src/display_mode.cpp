@@ -10,8 +10,10 @@
  * monitor the program is at. Alt+Enter switches between the window and the
  * desktop's full screen; a mode that cannot be set gives way to the old one.
  *
- * The window is the program's own: its title is "Tarvenloft", and the close
- * button ends the program with 0 at the next frame, as Quit does.
+ * The window is the program's own: its title is "Tarvenloft" (with a map
+ * file, the file's name first), and the close button ends the program with
+ * 0 at the next frame, as Quit does, unless the program has unsaved changes
+ * to ask about.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -59,7 +61,9 @@ static stArea sDesktop = {0, 0, sys_iScreenWidth, sys_iScreenHeight};  // the wh
 static stArea sMonitor = {0, 0, sys_iScreenWidth, sys_iScreenHeight};  // the monitor in use
 static stMode sCurrent;                                                // the mode now set
 static volatile bool bCloseRequested = false;  // set by the close button, on the library's thread
+static bool bCloseGuarded = false;             // a close request is left to the program to answer
 static bool bSwitchHeld = false;               // Alt+Enter was down at the last frame
+static std::string tTitle = "Tarvenloft";      // the window's title
 
 static void modeCloseButton()
 {
@@ -70,7 +74,7 @@ static void modeCloseButton()
 // Safe to call again after every change of the display mode.
 void modeDecorate()
 {
-    set_window_title("Tarvenloft");
+    set_window_title(tTitle.c_str());
     set_close_button_callback(modeCloseButton);
     platMarkWindow();
 }
@@ -252,11 +256,37 @@ static void modeSwitch()
     modeAfterSet();
 }
 
+// Names the window, from now on and after every mode set.
+void modeSetTitle(const std::string& tNewTitle)
+{
+    if (tNewTitle != tTitle)
+    {
+        tTitle = tNewTitle;
+        set_window_title(tTitle.c_str());
+    }
+}
+
+// While guarded, a press of the close button does not end the program: modeTakeCloseRequest
+// hands it to the program, which has something to ask first.
+void modeGuardClose(bool bGuard)
+{
+    bCloseGuarded = bGuard;
+}
+
+// Whether the close button was pressed since the last call.
+bool modeTakeCloseRequest()
+{
+    const bool bRequested = bCloseRequested;
+    bCloseRequested = false;
+    return bRequested;
+}
+
 // After a press of the close button the program ends as it would through exit(0), with the
-// library's exit handler; Alt+Enter switches the display once per press.
+// library's exit handler, unless the program guards it; Alt+Enter switches the display once per
+// press.
 void modeCheckRequests()
 {
-    if (bCloseRequested)
+    if (bCloseRequested && !bCloseGuarded)
     {
         exit(0);
     }

@@ -7,8 +7,8 @@
  * can be had. modeCheckRequests, called before every presented frame of
  * a screen loop, acts on the window's requests: Alt+Enter switches between
  * the window and the desktop's full screen, and the close button ends the
- * program. After every mode set the window is decorated again and the
- * picture's new geometry goes to the screen module.
+ * program unless modeGuardClose leaves the request to the program. After every mode set the window
+ * is decorated again and the picture's new geometry goes to the screen module.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -26,6 +26,9 @@ const int iExitDisplayLost = 304;  // the connection to the display was lost whi
 void modeDecorate();
 void modeOpen();
 void modeCheckRequests();
+void modeSetTitle(const std::string& tTitle);
+void modeGuardClose(bool bGuard);
+bool modeTakeCloseRequest();
 int modeChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 
 #endif

@@ -4,18 +4,22 @@
  * TileRover is the editing loop: every frame it draws the map, marks the
  * cell under the pointer, shows the selected tile beside the pointer, ends
  * the frame with displayAll and then acts on the mouse and the keys. The
- * view does not scroll, so screen cell (x, y) is map cell (x, y). Escape
- * opens the menu, a modal loop over the map; only its quit button ends the
- * editor.
+ * view shows map cell (x + iOffsetX, y + iOffSetY) at screen cell (x, y);
+ * without a map file the offset stays (0, 0). Escape opens the menu, a
+ * modal loop over the map; only its quit button (or, with unsaved changes,
+ * a second close request) ends the editor.
  *
  * SPDX-License-Identifier: MIT
  */
 #include "editor_map.h"
 
-#include "buttons.h"
+#include <cstring>
+
+#include "display_mode.h"
+#include "editor_file.h"
 #include "gui_main.h"
 #include "keyboard.h"
-#include "text.h"
+#include "undo.h"
 
 CMapEditor edit;
 
@@ -43,18 +47,48 @@ static void editDrawPreview(int iTerrain)
     }
 }
 
-// The translucent black panel behind the menu's buttons.
-static void editDrawPanel()
-{
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, 164, 48, 475, 431, makecol(0, 0, 0));
-    solid_mode();
-}
-
 int editMap()
 {
     edit.TileRover();
     return 0;
+}
+
+// With a map file, each opening starts at the map's top-left corner on layer 0, with nothing to
+// undo.
+void CMapEditor::StartMap_()
+{
+    if (sys_tMapFile.empty())
+    {
+        return;
+    }
+    iOffsetX = iOffSetY = 0;
+    iLayer = 0;
+    undoClear();
+    memset(bKeyDown, 0, sizeof(bKeyDown));
+    bStroke = bDragging = false;
+    iWheelZ = mouse_z;
+    iWheelW = mouse_w;
+    iRepeatKey = -1;
+    iWhereFrames = 0;
+    iArmed = 0;
+    fileMapChanged();
+}
+
+// The frame's picture: the map, the cursor and the preview, and with a map file the layer and
+// place after a change and the last save's notice.
+void CMapEditor::Draw_()
+{
+    clear_bitmap(mBuffer);
+    map.Display(iOffsetX, iOffSetY, 0, 0, false, iLayer);
+    FindMouse_();
+    editDrawCursor(iXPos, iYPos);
+    editDrawPreview(iTerrain);
+    if (!sys_tMapFile.empty())
+    {
+        DrawWhere_();
+        DrawStatus_(false);
+        fileKeepTitle();
+    }
 }
 
 int CMapEditor::TileRover()
@@ -62,25 +96,15 @@ int CMapEditor::TileRover()
     bQuit = false;
     keyReset();
     map.LoadTiles("001");
+    StartMap_();
     while (!bQuit)
     {
-        clear_bitmap(mBuffer);
-        map.Display(0, 0, 0, 0, false, iLayer);
-        FindMouse_();
-        editDrawCursor(iXPos, iYPos);
-        editDrawPreview(iTerrain);
+        Draw_();
         displayAll();
         // The frame read the pointer and its buttons at one moment: paint and pick where the
         // pointer was then, which is not always where the cursor was drawn (a pointer can jump).
         FindMouse_();
-        if (mouse_b & 1)
-        {
-            map.iTerrain[iLayer][iX][iY] = iTerrain;
-        }
-        if (mouse_b & 2)
-        {
-            iTerrain = map.iTerrain[iLayer][iX][iY];
-        }
+        Paint_();
         if (keyCheck(KEY_LEFT) && iTerrain > 0)
         {
             iTerrain--;
@@ -89,66 +113,67 @@ int CMapEditor::TileRover()
         {
             iTerrain++;
         }
+        if (!sys_tMapFile.empty())
+        {
+            Navigate_();
+        }
         if (keyCheck(KEY_ESC))
         {
+            Menu_();
+        }
+        else if (!sys_tMapFile.empty() && modeTakeCloseRequest())
+        {
+            MenuAsk_(iArmQuit);  // there are unsaved changes: the menu asks
             Menu_();
         }
     }
     return 0;
 }
 
-// The cell under the pointer. The pointer stays on the 640 x 480 screen, so the cell is always
-// inside the visible 20 x 15 corner of the map.
-int CMapEditor::FindMouse_()
+// The left button paints the selection into the cell under the pointer, the right one picks the
+// cell's value up. With a map file, what one press of the left button paints is one stroke of
+// the undo history.
+void CMapEditor::Paint_()
 {
-    iX = mouse_x / giTileX;
-    iY = mouse_y / giTileY;
-    iXPos = iX * giTileX;
-    iYPos = iY * giTileY;
-    return 0;
-}
-
-// Runs the menu until continue, quit or Escape; quit sets bQuit. Key presses made before or
-// during the menu are discarded, so they act neither in the menu nor back in the editor.
-int CMapEditor::Menu_()
-{
-    keyReset();
-    MenuDisplay_();
-    while (!butCheck(0) && !butCheck(7))
+    const bool bMapFile = !sys_tMapFile.empty();
+    if ((mouse_b & 1) && bMapFile)
     {
-        clear_bitmap(mBuffer);
-        map.Display(0, 0, 0, 0, false, iLayer);
-        editDrawPanel();
-        displayAll();
-        if (keyCheck(KEY_ESC))
+        if (!bStroke)
         {
-            break;
+            undoBeginStroke();
+            bStroke = true;
+        }
+        if (map.iTerrain[iLayer][iX][iY] != iTerrain)
+        {
+            undoPaint(iLayer, iX, iY, iTerrain);
+            fileMapChanged();
         }
     }
-    keyReset();
-    if (butCheck(7))
+    else if (mouse_b & 1)
     {
-        bQuit = true;
+        map.iTerrain[iLayer][iX][iY] = iTerrain;
     }
-    butKillAll();
-    txtKillAll();
-    return 0;
+    else if (bStroke)
+    {
+        undoEndStroke();
+        bStroke = false;
+    }
+    if (mouse_b & 2)
+    {
+        iTerrain = map.iTerrain[iLayer][iX][iY];
+    }
 }
 
-// The eight menu buttons, each with its label from the editor's strings. Slot 0, continue,
-// stands apart at the bottom.
-int CMapEditor::MenuDisplay_()
+// The cell under the pointer: the pointer stays on the 640 x 480 screen, and the view's offset
+// keeps the 20 x 15 view inside the map.
+int CMapEditor::FindMouse_()
 {
-    static const int iEntries = 8;
-    static const int iSlot[iEntries] = {1, 2, 3, 4, 5, 6, 7, 0};
-    static const int iTop[iEntries] = {60, 100, 140, 180, 220, 260, 300, 380};
-    static const char* const cKey[iEntries] = {"prop_ed", "save", "restore", "faction_ed",
-                                               "prep_ed", "help", "quit",    "continue"};
-    for (int i = 0; i < iEntries; i++)
-    {
-        butNew(iSlot[i], 192, iTop[i], "big_01", "", "", 0);
-        txtNew(iSlot[i], 320, iTop[i] + 10, txt.Get(cKey[i]), 2, -1, 1, 0);
-    }
+    const int iViewX = mouse_x / giTileX;
+    const int iViewY = mouse_y / giTileY;
+    iX = iViewX + iOffsetX;
+    iY = iViewY + iOffSetY;
+    iXPos = iViewX * giTileX;
+    iYPos = iViewY * giTileY;
     return 0;
 }
 

@@ -3,7 +3,7 @@
  *
  * Defines, once, the globals that no single module owns. Their order here
  * is their order of construction: the map, the three string tables, then
- * the two path strings.
+ * the path strings.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -22,3 +22,4 @@ CText gTxt;
 CText eTxt;
 std::string sys_tLanguage = "XX";
 std::string sys_tPath = "system/";
+std::string sys_tMapFile;

@@ -55,6 +55,7 @@ extern bool sys_bUseVSync;         // wait for the vertical retrace before prese
 extern int sys_iDisplayScale;      // "DisplayScale" of the settings: a factor, giScaleAuto or unset
 extern std::string sys_tLanguage;  // language code of the interface; "XX" until one is chosen
 extern std::string sys_tPath;      // base directory of language files and tilesets
+extern std::string sys_tMapFile;   // the map file named on the command line; empty when none is
 extern CMap map;                   // the one map the editor paints
 extern CText txt;                  // strings of the running tool ("map_editor")
 extern CText gTxt;                 // general strings; nothing fills them yet

@@ -59,6 +59,12 @@ bool platRetraceIsReal();
 // cannot show in a box.
 void platMessagesToStandardError();
 
+// Where the program started with a map file from another directory than its own folder (on
+// Windows, a file dropped on the program starts it elsewhere), tMapFile becomes an absolute path
+// and the program's own folder, which holds its settings and resources, the working directory.
+// Under X11 the launcher sees to the working directory, and this does nothing.
+void platWorkBesideProgram(std::string& tMapFile);
+
 // Writes tData to tFile so that the file holds either its old content or all of tData, never a
 // part: a temporary file in the same directory, flushed to the disk, then renamed over tFile.
 // False, with the reason in tWhy, when that fails; tFile is then as it was. No temporary file is

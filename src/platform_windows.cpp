@@ -12,6 +12,7 @@
 #include "platform.h"
 
 #include <algorithm>
+#include <cstring>
 #include <io.h>
 #include <winalleg.h>  // windows.h, included the way the library requires
 
@@ -94,6 +95,25 @@ void platMessagesToStandardError()
 {
     fflush(stdout);
     _dup2(_fileno(stderr), _fileno(stdout));
+}
+
+void platWorkBesideProgram(std::string& tMapFile)
+{
+    char cPath[MAX_PATH];
+    const DWORD iFull = GetFullPathNameA(tMapFile.c_str(), sizeof(cPath), cPath, NULL);
+    if (iFull == 0 || iFull >= sizeof(cPath))
+    {
+        return;
+    }
+    tMapFile = cPath;
+    const DWORD iProgram = GetModuleFileNameA(NULL, cPath, sizeof(cPath));
+    char* pSlash = strrchr(cPath, '\\');
+    if (iProgram == 0 || iProgram >= sizeof(cPath) || pSlash == NULL)
+    {
+        return;
+    }
+    *pSlash = '\0';
+    SetCurrentDirectoryA(cPath);
 }
 
 // The system's words for its last error, as "what we tried: why".

@@ -215,6 +215,8 @@ void platMessagesToStandardError()
     dup2(STDERR_FILENO, STDOUT_FILENO);
 }
 
+void platWorkBesideProgram(std::string&) {}
+
 // What went wrong, as "what we tried: why", from errno.
 static bool platFileFailed(const std::string& tWhat, std::string& tWhy)
 {

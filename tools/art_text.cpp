@@ -32,6 +32,36 @@ static const char* artLabels[artLanguageCount][artLabelCount] = {
      "Preparaci\xF3n de batalla", "Ayuda", "Salir", "Continuar"},
 };
 
+/* The texts of the map file: what a save or a load did, the questions before unsaved changes
+   are lost, and the word for a layer. A notice is the text, ": " and the file's name or the
+   reason; the word for a layer is followed by its number. */
+static const int artMessageCount = 8;
+static const char* artMessageKeys[artMessageCount] = {
+    "map_saved",   "map_save_failed",  "map_loaded",       "map_load_failed",
+    "map_missing", "map_unsaved_quit", "map_unsaved_load", "map_layer"};
+
+static const char* artMessages[artLanguageCount][artMessageCount] = {
+    {"Saved", "Could not save", "Loaded", "Could not load",
+     "Nothing to load yet: the map file does not exist",
+     "Unsaved changes! Quit or close again to leave without saving",
+     "Unsaved changes! Load again to throw them away", "Layer"},
+    {"Sparad", "Kunde inte spara", "\xD6ppnad", "Kunde inte \xF6ppna",
+     "Inget att \xF6ppna \xE4nnu: kartfilen finns inte",
+     "Osparade \xE4ndringar! Avsluta eller st\xE4ng igen f\xF6r att l\xE4mna utan att spara",
+     "Osparade \xE4ndringar! \xD6ppna igen f\xF6r att kasta dem", "Lager"},
+    {"Opgeslagen", "Kan niet opslaan", "Geladen", "Kan niet laden",
+     "Nog niets te laden: het kaartbestand bestaat niet",
+     "Niet-opgeslagen wijzigingen! Sluit nogmaals af om te stoppen zonder op te slaan",
+     "Niet-opgeslagen wijzigingen! Laad nogmaals om ze weg te gooien", "Laag"},
+    {"Guardado", "No se pudo guardar", "Cargado", "No se pudo cargar",
+     "Nada que cargar a\xFAn: el archivo del mapa no existe",
+     "\xA1"
+     "Cambios sin guardar! Salga o cierre otra vez para salir sin guardar",
+     "\xA1"
+     "Cambios sin guardar! Cargue otra vez para descartarlos",
+     "Capa"},
+};
+
 /* The Latin-1 label iLabel (an index into artLabelKeys) of language iLanguage. */
 std::string artLabel(int iLanguage, int iLabel)
 {
@@ -55,6 +85,11 @@ bool artWriteLanguage(int iLanguage, const std::string& tFile)
     for (int i = 0; i < artLabelCount; i++)
     {
         std::fprintf(pFile, "[%s] %s^\n", artLabelKeys[i], artLabels[iLanguage][i]);
+    }
+    std::fprintf(pFile, "\n# What saving and loading a map file did, and the word for a layer.\n");
+    for (int i = 0; i < artMessageCount; i++)
+    {
+        std::fprintf(pFile, "[%s] %s^\n", artMessageKeys[i], artMessages[iLanguage][i]);
     }
     return std::fclose(pFile) == 0;
 }

@@ -1,0 +1,155 @@
+/*
+ * Tarvenloft - the editor's menu.
+ *
+ * Escape in the editor opens a modal loop that lays a translucent panel
+ * over the map with eight labelled buttons. Continue and Escape go back to
+ * editing, Quit ends the editor. Without a map file the other six buttons
+ * do nothing. With one, Save Map writes the map to the file and Load Map
+ * reads the file again; the strip under the panel names the file, the
+ * working layer and the view's place, and shows what the last save or load
+ * did. While the map has unsaved changes, Quit, the window's close button
+ * and Load Map each ask first, in that strip, and a second request carries
+ * the action out. Quit never saves on its own.
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#include "editor_map.h"
+
+#include "buttons.h"
+#include "display_mode.h"
+#include "editor_file.h"
+#include "gui_main.h"
+#include "keyboard.h"
+#include "text.h"
+#include "undo.h"
+
+static const int iContinueSlot = 0;
+static const int iSaveSlot = 2;
+static const int iLoadSlot = 3;
+static const int iQuitSlot = 7;
+
+// The translucent black panel behind the menu's buttons.
+static void menuDrawPanel()
+{
+    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
+    rectfill(mBuffer, 164, 48, 475, 431, makecol(0, 0, 0));
+    solid_mode();
+}
+
+// Runs the menu until continue, quit or Escape; quit sets bQuit. Key presses made before or
+// during the menu are discarded, so they act neither in the menu nor back in the editor.
+int CMapEditor::Menu_()
+{
+    const bool bMapFile = !sys_tMapFile.empty();
+    keyReset();
+    MenuDisplay_();
+    while (!butCheck(iContinueSlot) && !butCheck(iQuitSlot))
+    {
+        clear_bitmap(mBuffer);
+        map.Display(iOffsetX, iOffSetY, 0, 0, false, iLayer);
+        menuDrawPanel();
+        if (bMapFile)
+        {
+            DrawStatus_(true);
+            fileKeepTitle();
+        }
+        displayAll();
+        if (keyCheck(KEY_ESC))
+        {
+            break;
+        }
+        if (bMapFile && MenuFile_())
+        {
+            bQuit = true;
+            break;
+        }
+    }
+    keyReset();
+    if (butCheck(iQuitSlot))
+    {
+        bQuit = true;
+    }
+    butKillAll();
+    txtKillAll();
+    iArmed = iArmNone;
+    iWheelZ = mouse_z;  // the wheel turned over the menu does not scroll the map afterwards
+    iWheelW = mouse_w;
+    return 0;
+}
+
+// The eight menu buttons, each with its label from the editor's strings. Slot 0, continue,
+// stands apart at the bottom.
+int CMapEditor::MenuDisplay_()
+{
+    static const int iEntries = 8;
+    static const int iSlot[iEntries] = {1, 2, 3, 4, 5, 6, 7, 0};
+    static const int iTop[iEntries] = {60, 100, 140, 180, 220, 260, 300, 380};
+    static const char* const cKey[iEntries] = {"prop_ed", "save", "restore", "faction_ed",
+                                               "prep_ed", "help", "quit",    "continue"};
+    for (int i = 0; i < iEntries; i++)
+    {
+        butNew(iSlot[i], 192, iTop[i], "big_01", "", "", 0);
+        txtNew(iSlot[i], 320, iTop[i] + 10, txt.Get(cKey[i]), 2, -1, 1, 0);
+    }
+    return 0;
+}
+
+// Asks about unsaved changes before iAction: the strip says so, and the next request of the
+// same action carries it out.
+void CMapEditor::MenuAsk_(int iAction)
+{
+    iArmed = iAction;
+    fileNotice(txt.Get(iAction == iArmLoad ? "map_unsaved_load" : "map_unsaved_quit"));
+}
+
+// Load Map: the map becomes what the file holds, on layer 0 with nothing to undo; a load that
+// fails leaves the map as it was.
+void CMapEditor::MenuLoad_()
+{
+    iArmed = iArmNone;
+    if (fileLoad())
+    {
+        undoClear();
+        bStroke = false;
+        iLayer = 0;
+    }
+}
+
+// The map file's buttons and the close button, after a frame of the menu. A click is taken back
+// once acted on, since buttons keep their clicks. True when the menu is to end the editor: a
+// second close request while the first one's question stands.
+bool CMapEditor::MenuFile_()
+{
+    if (butCheck(iSaveSlot))
+    {
+        butReset(iSaveSlot);
+        iArmed = iArmNone;
+        fileSave();
+    }
+    if (butCheck(iLoadSlot))
+    {
+        butReset(iLoadSlot);
+        if (fileUnsaved() && iArmed != iArmLoad)
+        {
+            MenuAsk_(iArmLoad);
+        }
+        else
+        {
+            MenuLoad_();
+        }
+    }
+    if (butCheck(iQuitSlot) && fileUnsaved() && iArmed != iArmQuit)
+    {
+        butReset(iQuitSlot);
+        MenuAsk_(iArmQuit);
+    }
+    if (modeTakeCloseRequest())
+    {
+        if (iArmed == iArmQuit)
+        {
+            return true;
+        }
+        MenuAsk_(iArmQuit);
+    }
+    return false;
+}
