@@ -74,6 +74,18 @@ static const char* cCmdKeys =
     "  Tab                    show or hide the frame-rate box\n"
     "  On the language screen a click on a flag chooses; Escape goes on\n"
     "  without one. The window's close button ends the program.\n"
+    "\n"
+    "With a map file (these keys act when pressed):\n"
+    "  Ctrl+S                 save the map (so does Save Map in the menu;\n"
+    "                         Load Map reads the file again)\n"
+    "  W / A / S / D          move the view a cell up / left / down / right\n"
+    "  Mouse wheel            scroll 3 cells up or down; with Shift, across\n"
+    "  Middle button, held    drag the map\n"
+    "  1 / 2 / 3 / 4          paint and pick in layer 1 / 2 / 3 / 4\n"
+    "  Ctrl+Z                 undo the last stroke\n"
+    "  Ctrl+Y, Ctrl+Shift+Z   redo it\n"
+    "  With unsaved changes, Quit, the close button and Load Map ask first;\n"
+    "  a second one goes ahead.\n"
     "\n";
 
 // The argument as one printable line: control characters become '?'.

@@ -11,6 +11,8 @@
 #include <cstring>
 
 #include "header.h"
+#include "map_file.h"
+#include "scratch_dir.h"
 #include "undo.h"
 
 class UndoTest : public testing::Test
@@ -25,6 +27,7 @@ class UndoTest : public testing::Test
     {
         memset(map.iTerrain, 0, sizeof(map.iTerrain));
         undoClear();
+        mapfForget();
     }
     // One stroke of iValue along row iY of layer iLayer, from column iX0 to iX1.
     static void Stroke(int iLayer, int iX0, int iX1, int iY, int iValue)
@@ -98,4 +101,24 @@ TEST_F(UndoTest, TheHistoryKeepsTheLastStrokesUpToItsSize)
     EXPECT_EQ(map.iTerrain[3][0][0], 1);  // the two oldest strokes stay painted
     EXPECT_EQ(map.iTerrain[3][1][0], 2);
     EXPECT_EQ(map.iTerrain[3][2][0], 0);
+}
+
+TEST_F(UndoTest, UndoingOrRedoingBackToTheSavedMapLeavesNothingUnsaved)
+{
+    CScratchDir sDir;
+    std::string tWhy;
+    Stroke(0, 0, 4, 0, 2);
+    mapfForget();
+    ASSERT_TRUE(mapfWrite("m.tmx", tWhy)) << tWhy;
+    ASSERT_FALSE(mapfUnsaved());
+    Stroke(1, 0, 4, 0, 3);
+    EXPECT_TRUE(mapfUnsaved());
+    ASSERT_TRUE(undoUndo());
+    EXPECT_FALSE(mapfUnsaved());
+    ASSERT_TRUE(undoUndo());
+    EXPECT_TRUE(mapfUnsaved());  // back before the save
+    ASSERT_TRUE(undoRedo());
+    EXPECT_FALSE(mapfUnsaved());
+    ASSERT_TRUE(undoRedo());
+    EXPECT_TRUE(mapfUnsaved());
 }

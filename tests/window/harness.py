@@ -40,6 +40,8 @@ CLOSE_REQUEST = (os.environ.get("TARVENLOFT_CLOSE_REQUEST")
 
 # The program's window title; message boxes under Wine carry it too.
 WINDOW_NAME = "Tarvenloft"
+# The title of the program's window: with a map file, the file's name comes first.
+TITLE_PATTERN = "^(.+ - )?%s$" % WINDOW_NAME
 SCREEN_W, SCREEN_H = 640, 480
 
 # Mouse and key events are held this long, so that several 60 fps frames see them.
@@ -432,8 +434,7 @@ class Program:
         program ended first."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            res = self._xdo("search", "--onlyvisible", "--name", "^%s$" % WINDOW_NAME,
-                            check=False)
+            res = self._xdo("search", "--onlyvisible", "--name", TITLE_PATTERN, check=False)
             ids = res.stdout.split()
             if ids:
                 self.window = ids[-1]
