@@ -29,6 +29,13 @@ empty map, pointer still) of an older and a newer program side by side on a
 client's window (xclock) and unmapped (as minimising does). It prints the
 medians, the ratios new / old against their targets, and exits 1 when one is
 missed. bench/idle_window, when built, gives the library's own floor.
+
+With --compare and --pairs it measures instead old and new each at 1x and at 2x,
+focused, and takes each ratio new / old against --limit (default 1.10, which is
+about the noise of this machine kind): the check that a change costs nothing.
+--paint measures them while the left button is held and the pointer crosses a
+row of cells back and forth, 50 moves a second; --map new (or both) starts the
+new program (or both) with a map file, a new one in its scratch directory.
 """
 
 import argparse
@@ -335,6 +342,44 @@ COMPARE_SESSIONS = (
 )
 
 
+# --pairs: old and new at each scale, focused; a target per scale.
+PAIR_SESSIONS = (
+    ("old", 1, (FOCUSED,)),
+    ("new", 1, (FOCUSED,)),
+    ("old", 2, (FOCUSED,)),
+    ("new", 2, (FOCUSED,)),
+)
+PAINT_ROW = 7  # the row of cells --paint crosses
+PAINT_MOVES_PER_SECOND = 50
+
+
+def pair_targets(limit):
+    return tuple(("%dx" % scale, ("new", scale, FOCUSED), ("old", scale, FOCUSED), limit)
+                 for scale in (1, 2))
+
+
+class Painter:
+    """The left button held while the pointer crosses a row of cells back and forth, at the
+    window's scale, for `seconds`: an xdotool of its own, stopped by stop()."""
+
+    def __init__(self, xserver, scale, seconds):
+        self.xserver = xserver
+        y = (PAINT_ROW * 32 + 16) * scale
+        row = [(x * 32 + 16) * scale for x in range(20)]
+        path = row + row[::-1]
+        steps = int(seconds * PAINT_MOVES_PER_SECOND) + PAINT_MOVES_PER_SECOND
+        moves = ["mousedown", "1"]
+        for i in range(steps):
+            moves += ["mousemove", str(path[i % len(path)]), str(y),
+                      "sleep", "%.3f" % (1.0 / PAINT_MOVES_PER_SECOND)]
+        self.proc = harness._spawn(["xdotool"] + moves, env=xserver.env(),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        harness._stop_process(self.proc)
+        harness.xdotool(self.xserver, "mouseup", 1, check=False)
+
+
 def new_window(xserver, before, proc, timeout=10.0):
     """The first top-level window at least 640 x 480 that was not in `before`, as (id, w, h)."""
     deadline = time.monotonic() + timeout
@@ -373,15 +418,23 @@ def compare_session(args, xserver, other, session):
     extra = "DisplayScale %d\n" % scale if scale != 1 else ""
     figures = {}
     program = scratch_program(xserver, args.programs[role], extra=extra, **COMPARE_SETTINGS)
+    with_map = args.map == "both" or (args.map == "new" and role == "new")
     try:
         before = harness.top_windows(xserver)
-        start_program(program)
+        start_program(program, (os.path.join(program.tmp, "bench.tmx"),) if with_map else ())
         window, width, height = new_window(xserver, before, program.proc)
         harness.xdotool(xserver, "mousemove", *REST_POINTER)
         time.sleep(args.settle)
+        for _ in range(TILE_SELECTION if args.paint else 0):
+            press(xserver, "Right")
         for state in states:
             enter_state(xserver, state, window, other)
-            cpu = measure(program.proc.pid, args.seconds)["cpu"]
+            painter = Painter(xserver, scale, args.seconds) if args.paint else None
+            try:
+                cpu = measure(program.proc.pid, args.seconds)["cpu"]
+            finally:
+                if painter is not None:
+                    painter.stop()
             if not program.running():
                 raise RuntimeError("%s program ended while %s" % (role, state))
             if state == UNMAPPED and harness.is_viewable(xserver, window):
@@ -395,7 +448,7 @@ def compare_session(args, xserver, other, session):
 def compare_runs(args, xserver, other):
     """args.repeats rounds of every session; the order is reversed every other round, so
     that old and new take turns at each place in the round. {case: [(cpu, w, h), ...]}."""
-    sessions = [s for s in COMPARE_SESSIONS if s[0] in args.programs]
+    sessions = [s for s in args.sessions if s[0] in args.programs]
     results = {}
     for i in range(args.repeats):
         order = sessions if i % 2 == 0 else sessions[::-1]
@@ -426,7 +479,7 @@ def compare_report(args, results):
                                           " ".join("%.2f" % v[0] for v in values)))
     log("\nTargets (new / old, ratio of the medians):")
     missed = []
-    for name, new, old, limit in COMPARE_TARGETS:
+    for name, new, old, limit in args.targets:
         ratio = median[new] / median[old] if median[old] > 0 else float("inf")
         verdict = "ok" if ratio <= limit else "MISSED"
         note = scale_note(results, new)
@@ -502,7 +555,17 @@ def main():
                         help="the new program of --compare (default: BUILD/tarvenloft)")
     parser.add_argument("--settle", type=float, default=3.0,
                         help="seconds between a compared program's window and its first case")
+    parser.add_argument("--pairs", action="store_true",
+                        help="compare old and new at 1x and at 2x, each against --limit")
+    parser.add_argument("--limit", type=float, default=1.10,
+                        help="the highest ratio new / old of --pairs")
+    parser.add_argument("--paint", action="store_true",
+                        help="measure while the left button paints across a row of cells")
+    parser.add_argument("--map", choices=("none", "new", "both"), default="none",
+                        help="which compared programs keep a map file")
     args = parser.parse_args()
+    args.sessions = PAIR_SESSIONS if args.pairs else COMPARE_SESSIONS
+    args.targets = pair_targets(args.limit) if args.pairs else COMPARE_TARGETS
     args.binary = os.path.join(args.build, "tarvenloft")
     if args.compare:
         args.new = args.new or args.binary
