@@ -23,7 +23,9 @@ TESTS="clang-format libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-c
 xvfb xauth xdotool imagemagick x11-utils x11-apps x11-xserver-utils clang libclang-rt-14-dev
 valgrind tiled"
 # file: CPack's dpkg-shlibdeps step needs it to tell the binaries whose libraries it looks up.
-PACKAGE="file lintian desktop-file-utils appstream"
+# shared-mime-info: update-mime-database, with which the package test reads the installed type
+# of the map files.
+PACKAGE="file lintian desktop-file-utils appstream shared-mime-info"
 # dpkg-dev: apt-get source unpacks Debian's source packages with its dpkg-source.
 WINDOWS="g++-mingw-w64-x86-64-win32 dpkg-dev patch zip"
 # binutils-mingw-w64-x86-64: objdump, which reads the Windows program's header.

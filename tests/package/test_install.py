@@ -1,16 +1,18 @@
 # SPDX-License-Identifier: MIT
 """The installed program, started through its launcher from an unrelated directory under a
-private Xvfb, with a scratch XDG_DATA_HOME.
+private Xvfb, with a scratch XDG_DATA_HOME; with a map file named relative to that directory.
 
 Installs with `cmake --install` into a scratch prefix (CMAKE_COMMAND, TARVENLOFT_BUILD_DIR), or
 uses the launcher that TARVENLOFT_LAUNCHER names (an installed package).
 """
 
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
@@ -23,6 +25,8 @@ from harness import Program, XServer, quit_via_menu, wait_for_editor  # noqa: E4
 LAUNCHER_TOOLS = ("dirname", "readlink", "mkdir", "cp", "mv", "ln")
 # A cell that nothing of the language screen covers, so its cursor shows only in the editor.
 CLEAR_CELL = (15, 12)
+# The cell painted into the map file: the view starts at the map's top-left corner.
+PAINTED_CELL = (5, 4)
 
 
 class InstalledProgramTest(unittest.TestCase):
@@ -43,14 +47,31 @@ class InstalledProgramTest(unittest.TestCase):
                        check=True, stdout=subprocess.DEVNULL)
         return os.path.join(prefix, "bin", "tarvenloft")
 
-    def start(self, xserver):
+    def start(self, xserver, cwd=None, args=()):
         prog = Program(xserver, runtime="", binary=self.launcher)
         self.addCleanup(prog.stop)
         for tool in LAUNCHER_TOOLS:
             os.symlink(shutil.which(tool), os.path.join(prog.bindir, tool))
-        prog.start(self.env, cwd=tempfile.gettempdir())
-        self.assertIsNotNone(prog.find_window(), prog.describe())
+        prog.start(self.env, cwd=cwd or tempfile.gettempdir(), args=args)
+        if args:
+            self.find_titled_window(prog)
+        else:
+            self.assertIsNotNone(prog.find_window(), prog.describe())
         return prog
+
+    def find_titled_window(self, prog, timeout=10.0):
+        # With a map file the title names the file first ("m.tmx - Tarvenloft"), so the harness's
+        # search for the bare name would miss the window.
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            res = prog._xdo("search", "--onlyvisible", "--name", "Tarvenloft$", check=False)
+            if res.stdout.split():
+                prog.window = res.stdout.split()[-1]
+                prog._xdo("windowfocus", prog.window, check=False)
+                return
+            self.assertTrue(prog.running(), prog.describe())
+            time.sleep(0.05)
+        self.fail("no Tarvenloft window within %.0f s; %s" % (timeout, prog.describe()))
 
     def quit(self, prog):
         quit_via_menu(prog)
@@ -87,6 +108,39 @@ class InstalledProgramTest(unittest.TestCase):
         wait_for_editor(prog, CLEAR_CELL)
         self.quit(prog)
         self.assertEqual(self.read(settings), changed)
+
+    def test_a_relative_map_path_is_saved_where_the_user_started_the_launcher(self):
+        here = os.path.join(self.scratch, "here")
+        os.makedirs(os.path.join(here, "maps"))
+        # The language is chosen already, so that the editor opens at once.
+        os.makedirs(os.path.join(self.work, "data"))
+        with open(os.path.join(self.work, "data", "settings.ini"), "wb") as f:
+            f.write(self.read(os.path.join(self.shared, "data", "settings.ini")) +
+                    b"Language EN\n")
+        xserver = XServer().start()
+        self.addCleanup(xserver.stop)
+        prog = self.start(xserver, cwd=here, args=["maps/m.tmx"])
+        wait_for_editor(prog, CLEAR_CELL)
+        prog.key("Right")  # terrain value 1
+        prog.click(*harness.cell_centre(*PAINTED_CELL))
+        prog.key_down("ctrl")
+        prog.key("s")
+        prog.key_up("ctrl")
+        saved = os.path.join(here, "maps", "m.tmx")
+        prog.wait_for(lambda img: os.path.exists(saved), 5.0, "the saved map file")
+        self.quit(prog)
+
+        text = self.read(saved).decode("utf-8")
+        csv = re.search(r'<data encoding="csv">(.*?)</data>', text, re.S)
+        self.assertIsNotNone(csv, text[:2000])
+        cells = [int(v) for v in csv.group(1).split(",")]
+        self.assertEqual(len(cells), 120 * 120)
+        column, row = PAINTED_CELL
+        # Terrain value v is tile id 2v + 2 of the map's one tileset.
+        self.assertEqual(cells[row * 120 + column], 4)
+        self.assertEqual(sum(1 for v in cells if v != 0), 1)
+        for directory, _, names in os.walk(self.work):
+            self.assertNotIn("m.tmx", names, directory)
 
     def test_without_a_display_says_so_in_one_line_and_stops(self):
         env = dict(os.environ, **self.env)
