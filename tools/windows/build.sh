@@ -1,8 +1,8 @@
 #!/bin/sh
 # Cross-builds Tarvenloft for 64-bit Windows on Debian 12 and makes the release archive.
 #
-# Installs what it needs (Debian's mingw-w64 among it), builds zlib, libpng and Allegro as
-# static Windows libraries from Debian's source packages into BUILD/deps (once: later runs
+# Installs what it needs (Debian's mingw-w64 among it), builds zlib, libpng, Allegro and pugixml
+# as static Windows libraries from Debian's source packages into BUILD/deps (once: later runs
 # reuse them until the library recipe, the patches or the toolchain file change),
 # cross-compiles BUILD/tarvenloft.exe and packs BUILD/tarvenloft-VERSION-windows.zip: one
 # folder with the program, the runtime tree beside it, a read-me for Windows users and the
