@@ -14,6 +14,7 @@
  */
 #include "map_check.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -67,9 +68,13 @@ static bool mapcCheckMap(const stMapDocument& sDoc, std::string& tWhy)
     const std::string tOrientation = x.attribute("orientation").value();
     if (tOrientation != "orthogonal")
     {
+        // Tiled's own words stand as they are; anything else is quoted and shortened.
+        const bool bWord =
+            tOrientation.size() <= 16 && std::all_of(tOrientation.begin(), tOrientation.end(),
+                                                     [](char c) { return c >= 'a' && c <= 'z'; });
+        const std::string tShown = bWord ? tOrientation : mapdQuote(tOrientation);
         return mapcFail(tWhy, tWhere,
-                        "the map is " +
-                            (tOrientation.empty() ? "of no orientation" : tOrientation) +
+                        "the map is " + (tOrientation.empty() ? "of no orientation" : tShown) +
                             "; only orthogonal maps can be opened");
     }
     long long iInfinite, iW, iH, iTileW, iTileH;

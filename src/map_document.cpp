@@ -17,10 +17,17 @@ static const unsigned int iMapdParseOptions = pugi::parse_full | pugi::parse_ws_
 
 bool mapdLoadFile(const std::filesystem::path& tFile, std::string& tText, std::string& tWhy)
 {
+    // A directory or a pipe would open: one reads as nothing, the other can wait for ever.
     std::error_code ec;
-    if (std::filesystem::is_directory(tFile, ec))
+    const std::filesystem::file_status sStatus = std::filesystem::status(tFile, ec);
+    if (std::filesystem::is_directory(sStatus))
     {
         tWhy = "it is a directory";
+        return false;
+    }
+    if (std::filesystem::exists(sStatus) && !std::filesystem::is_regular_file(sStatus))
+    {
+        tWhy = "it is no ordinary file";
         return false;
     }
     FILE* pFile = std::fopen(tFile.string().c_str(), "rb");

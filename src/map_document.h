@@ -46,7 +46,7 @@ struct stMapDocument
 };
 
 /* Reads a whole file of at most giMapFileMaxBytes into tText. False, with the system's reason
-   (or "it is a directory", "it is larger than 4 MiB") in tWhy. */
+   (or "it is a directory", "it is no ordinary file", "it is larger than 4 MiB") in tWhy. */
 bool mapdLoadFile(const std::filesystem::path& tFile, std::string& tText, std::string& tWhy);
 
 /* Parses tText into xDoc, keeping everything (comments, the declaration, whitespace). False,

@@ -15,8 +15,9 @@
  *
  * SPDX-License-Identifier: MIT
  */
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <string>
 
 #include "header.h"

@@ -11,6 +11,7 @@
  */
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -181,6 +182,7 @@ TEST_F(MapFileChecks, EveryFaultIsRefusedWithItsNameAndNothingChanges)
 TEST_F(MapFileChecks, FilesThatCannotBeReadAreRefused)
 {
     std::filesystem::create_directory("folder.tmx");
+    ASSERT_EQ(mkfifo("pipe.tmx", 0600), 0);
     sDir.Write("huge.tmx", mfBase() + std::string(4 << 20, ' '));
     sDir.Write("odd.tsx",
                "<tileset name=\"t\" tilewidth=\"32\" tileheight=\"48\"\n columns=\"4\"/>");
@@ -192,6 +194,7 @@ TEST_F(MapFileChecks, FilesThatCannotBeReadAreRefused)
     const std::vector<std::pair<std::string, std::string>> vCases = {
         {"missing.tmx", "cannot read the file: No such file or directory"},
         {"folder.tmx", "cannot read the file: it is a directory"},
+        {"pipe.tmx", "cannot read the file: it is no ordinary file"},
         {"huge.tmx", "cannot read the file: it is larger than 4 MiB"},
         {"odd.tmx", "\"odd.tsx\" line 1: the tileset has 4 columns; it must have 2"},
         {"broken.tmx", "\"broken.tsx\" line 2: broken XML"},

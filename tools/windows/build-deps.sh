@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the libraries of the Windows program, static, for 64-bit Windows: zlib, libpng 1.6 and
-# Allegro 4.4 with its PNG add-on, from Debian's source packages, Allegro mended by our patches.
+# Builds the libraries of the Windows program, static, for 64-bit Windows: zlib, libpng 1.6,
+# Allegro 4.4 with its PNG add-on and pugixml, from Debian's source packages, Allegro mended by
+# our patches.
 # Installs them into DEPS/prefix, with the pkg-config files that the program's build reads.
 # Called by build.sh, which decides when the libraries must be built again.
 #
@@ -85,7 +86,19 @@ logged fetch-allegro-dsc apt-get source --download-only --dsc-only "allegro4.4/$
 logged fetch-allegro-tar apt-get source --download-only --tar-only "allegro4.4/$RELEASE"
 check_against_dsc "$(only 'allegro4.4_*.dsc')" "$(only 'allegro4.4_*.orig.tar.gz')"
 tar xzf "$(only 'allegro4.4_*.orig.tar.gz')"
+# pugixml: the newest version with the release's as the fallback, as for zlib and libpng. apt
+# checks the download against the archive's signed index and unpacks it with dpkg-source, which
+# checks every file against the .dsc; the upstream tarball is checked here once more.
+echo "== fetching the sources of pugixml"
+if ! quiet fetch-pugixml apt-get source pugixml; then
+    echo "   no sources of the newest version here: taking those of $RELEASE itself"
+    find . -mindepth 1 -maxdepth 1 -name 'pugixml*' -exec rm -rf {} +
+    logged fetch-pugixml apt-get source "pugixml/$RELEASE"
+fi
+check_against_dsc "$(only 'pugixml_*.dsc')" "$(only 'pugixml_*.orig.tar.*')"
+echo "   $(cd "$SRC" && echo pugixml_*.dsc)"
 ZLIB_SRC=$(only "$SRC/zlib-*/")
+PUGIXML_SRC=$(only "$SRC/pugixml-*/")
 PNG_SRC=$(only "$SRC/libpng1.6-*/")
 ALLEGRO_SRC=$(only "$SRC/allegro-4.4.*/")
 
@@ -102,6 +115,12 @@ logged zlib-build cmake --build "$OBJ/zlib" --target zlibstatic -j"$JOBS"
 cp "$OBJ/zlib/libzlibstatic.a" "$PREFIX/lib/libz.a"
 cp "$ZLIB_SRC/zlib.h" "$OBJ/zlib/zconf.h" "$PREFIX/include/"
 
+echo "== building pugixml"
+logged pugixml-configure cmake_for_windows -S "$PUGIXML_SRC" -B "$OBJ/pugixml" \
+    -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
+logged pugixml-build cmake --build "$OBJ/pugixml" -j"$JOBS"
+logged pugixml-install cmake --install "$OBJ/pugixml"
+
 echo "== building libpng"
 logged libpng-configure cmake_for_windows -S "$PNG_SRC" -B "$OBJ/libpng" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF \
@@ -115,6 +134,25 @@ logged allegro-configure cmake_for_windows -S "$ALLEGRO_SRC" -B "$OBJ/allegro" \
     -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF
 logged allegro-build cmake --build "$OBJ/allegro" -j"$JOBS"
 logged allegro-install cmake --install "$OBJ/allegro"
+
+# The map file's libraries, static: zlib's CMake build installs no pkg-config file, and
+# pugixml's names the build machine's paths; these are the ones the program's build asks for.
+cat >"$PREFIX/lib/pkgconfig/zlib.pc" <<PC
+prefix=$PREFIX
+Name: zlib
+Description: zlib, static, for Windows
+Version: $(sed -n 's/^#define ZLIB_VERSION "\(.*\)"/\1/p' "$ZLIB_SRC/zlib.h")
+Cflags: -I\${prefix}/include
+Libs: -L\${prefix}/lib -lz
+PC
+cat >"$PREFIX/lib/pkgconfig/pugixml.pc" <<PC
+prefix=$PREFIX
+Name: pugixml
+Description: pugixml, static, for Windows
+Version: $(basename "$PUGIXML_SRC" | sed 's/^pugixml-//')
+Cflags: -I\${prefix}/include
+Libs: -L\${prefix}/lib -lpugixml
+PC
 
 # Allegro installs no pkg-config files on Windows. These are the ones the program's build asks
 # for, as on Linux; static linking needs ALLEGRO_STATICLINK in every compile and the Win32 and

@@ -1,12 +1,12 @@
 #!/bin/sh
 # Cross-builds Tarvenloft for 64-bit Windows on Debian 12 and makes the release archive.
 #
-# Installs what it needs (Debian's mingw-w64 among it), builds zlib, libpng and Allegro as
-# static Windows libraries from Debian's source packages into BUILD/deps (once: later runs
+# Installs what it needs (Debian's mingw-w64 among it), builds zlib, libpng, Allegro and pugixml
+# as static Windows libraries from Debian's source packages into BUILD/deps (once: later runs
 # reuse them until the library recipe, the patches or the toolchain file change),
 # cross-compiles BUILD/tarvenloft.exe and packs BUILD/tarvenloft-VERSION-windows.zip: one
 # folder with the program, the runtime tree beside it, a read-me for Windows users and the
-# licence (LICENSE, then the terms of the font glyphs from tools/linux/copyright).
+# licence (LICENSE, then the terms of the font glyphs from tools/linux/copyright and pugixml's).
 #
 # Usage: tools/windows/build.sh [BUILD]     (BUILD defaults to build-windows in the repository)
 #
@@ -66,6 +66,10 @@ sed -e "s/@VERSION@/$VERSION/" -e "s/\$/\r/" "$HERE/README.txt" >"$STAGE/README.
             if (field != last) { if (last != "") print ""; last = field }
             sub(/^ /, ""); if ($0 == ".") $0 = ""; print
         }' "$REPO/tools/linux/copyright"
+    # pugixml is linked into the program, and its licence asks for its notice in every copy.
+    printf '\n\nThe program contains pugixml, which reads and writes its map files, under '
+    printf 'these terms:\n\n'
+    cat "$(ls -d "$DEPS"/src/pugixml-*/)LICENSE.md"
 } | sed -e "s/\$/\r/" >"$STAGE/LICENSE.txt"
 # The same sources give the same archive: fixed times, sorted names, no Unix extras.
 export TZ=UTC
