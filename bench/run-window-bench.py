@@ -12,8 +12,9 @@ layer 0 painted through the mouse, and the editor's menu:
   stime of the whole process, all threads, from /proc/PID/stat);
 - resident memory: the peak so far (VmHWM) and the current size (VmRSS);
 - the frame rate, read from outside: in a second run with "DebugMode ON" the
-  overlay's "FPS:" box is read from a screenshot and compared with "FPS: 59",
-  "FPS: 60" and "FPS: 61" drawn here from the shipped 8 x 8 font;
+  overlay's "FPS:" box is read from a screenshot, against every number drawn
+  here from the shipped 8 x 8 font; also with a map file, while Ctrl+S saves
+  four times a second, and at 2x while a held D key scrolls a map full of tiles;
 - the time from launch to the first presented frame, measured by
   build/bench/first_frame_probe (polls the X server every millisecond for the
   mapped window and for the first non-black pixel in a small area that the
@@ -135,13 +136,15 @@ class Font:
         return pixels
 
 
-def read_fps(xserver, font):
-    """The number in the overlay box: the candidate whose glyph pixels all match the screen."""
+def read_fps(xserver, font, scale=1):
+    """The number in the overlay box: the candidate whose glyph pixels all match the screen,
+    in a window at the top-left that shows the picture scale times enlarged."""
     screen = harness.root_screenshot(xserver)
     best = None
-    for fps in (59, 60, 61):
+    for fps in range(100):
         pixels = font.opaque_pixels("FPS: %d" % fps, 28, 461)
-        if all(screen.pixel(x, y) == colour for (x, y), colour in pixels.items()):
+        if all(screen.pixel(x * scale, y * scale) == colour
+               for (x, y), colour in pixels.items()):
             if best is None or len(pixels) > best[1]:
                 best = (fps, len(pixels))
     return best[0] if best else None
@@ -296,6 +299,71 @@ def fps_run(args, xserver, font):
     finally:
         program.stop()
     return readings
+
+
+def full_map(path):
+    """Writes a map file whose first layer holds a tile in every cell, as the editor writes
+    one (terrain value v is tile id 2v + 2), so that scrolling changes the whole picture."""
+    rows = []
+    for y in range(120):
+        rows.append(",".join(str(2 * (1 + (x * 7 + y * 3) % 25) + 2) for x in range(120)))
+    empty = ",\n".join(",".join("0" for _ in range(120)) for _ in range(120))
+    layers = [",\n".join(rows)] + [empty] * 3
+    with open(path, "w") as f:
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<map version="1.8" '
+                'orientation="orthogonal" renderorder="right-down" width="120" height="120" '
+                'tilewidth="32" tileheight="32" infinite="0" nextlayerid="5" nextobjectid="1">\n'
+                ' <tileset firstgid="1" name="001" tilewidth="32" tileheight="48" '
+                'tilecount="52" columns="2">\n  <image source="system/images/tilesets/001.png" '
+                'trans="ff00ff" width="64" height="1248"/>\n </tileset>\n')
+        for i, data in enumerate(layers):
+            f.write(' <layer id="%d" name="Layer %d" width="120" height="120">\n'
+                    '  <data encoding="csv">\n%s\n</data>\n </layer>\n' % (i + 1, i + 1, data))
+        f.write("</map>\n")
+
+
+def map_fps_run(args, font):
+    """The overlay's number with a map file: at 1x while Ctrl+S saves four times a second, and
+    at 2x while a held D key scrolls a map full of tiles, on a screen where 2x fits."""
+    readings = {}
+    xserver = harness.XServer(COMPARE_SCREEN, black_root=True).start()
+    try:
+        for label, scale, action in (("saving 4 times a second", 1, "ctrl+s"),
+                                     ("2x, scrolling a full map", 2, "d")):
+            extra = "DisplayScale %d\n" % scale if scale != 1 else ""
+            program = scratch_program(xserver, args.binary, extra=extra, windowed=True,
+                                      debug=True, language="EN")
+            try:
+                mapfile = os.path.join(program.tmp, "run", "full.tmx")
+                full_map(mapfile)
+                start_program(program, (mapfile,))
+                harness.xdotool(xserver, "mousemove", *REST_POINTER)
+                time.sleep(3.0)
+                readings["map file, " + label] = fps_while(xserver, font, scale, action)
+            finally:
+                program.stop()
+    finally:
+        xserver.stop()
+    return readings
+
+
+def fps_while(xserver, font, scale, action):
+    """Three readings of the overlay while `action` goes on: a key held down (it repeats), or
+    a combination pressed four times a second."""
+    if "+" not in action:
+        harness.xdotool(xserver, "keydown", action)
+    values = []
+    try:
+        for i in range(12):
+            if "+" in action:
+                harness.xdotool(xserver, "key", action)
+            time.sleep(0.25)
+            if i >= 8:
+                values.append(read_fps(xserver, font, scale))
+    finally:
+        if "+" not in action:
+            harness.xdotool(xserver, "keyup", action)
+    return values
 
 
 def launch_times(args, xserver, settings, area, count):
@@ -620,6 +688,7 @@ def budget_main(args):
 
         log("\nFrame rate read from the overlay (DebugMode ON), three screenshots each:")
         readings = fps_run(args, xserver, font)
+        readings.update(map_fps_run(args, font))
         for screen, values in readings.items():
             ok = all(v is not None and BUDGET_FPS[0] <= v <= BUDGET_FPS[1] for v in values)
             log("  %-22s %s  %s" % (screen, " ".join("?" if v is None else str(v) for v in values),

@@ -236,19 +236,21 @@ def xdotool(xserver, *args, check=True, timeout=10.0):
 
 
 def parse_xwd(raw):
-    """Parses an xwd dump of 32 bits a pixel (the format of a 24-bit Xvfb) into an Image."""
+    """Parses an xwd dump of a 24-bit Xvfb (pixels of 32 or of 24 bits) into an Image."""
     fields = struct.unpack(">25I", raw[:100])
     header_size, width, height = fields[0], fields[4], fields[5]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     masks, ncolors = fields[14:17], fields[19]
-    if bits_per_pixel != 32:
+    if bits_per_pixel not in (24, 32):
         raise ValueError("unexpected xwd format: %d bits per pixel" % bits_per_pixel)
+    size = bits_per_pixel // 8
+    order = "little" if byte_order == 0 else "big"
     start = header_size + ncolors * 12
-    row_format = ("<" if byte_order == 0 else ">") + "%dI" % width
     shifts = [(mask & -mask).bit_length() - 1 for mask in masks]
     data = bytearray(width * height * 3)
     for y in range(height):
-        values = struct.unpack_from(row_format, raw, start + y * bytes_per_line)
+        line = raw[start + y * bytes_per_line:start + y * bytes_per_line + width * size]
+        values = [int.from_bytes(line[i:i + size], order) for i in range(0, len(line), size)]
         row = y * width * 3
         for c in range(3):
             data[row + c:row + width * 3:3] = bytes((v & masks[c]) >> shifts[c] for v in values)
