@@ -4,7 +4,8 @@
  * CMap keeps the terrain grid and the tileset it indexes. A tileset is one
  * image with the tiles in a single 32-pixel column at x = 32..63, tile v at
  * y = 48v; each tile is 48 tall, so it stands 16 pixels over the cell above
- * it. Display draws the four layers of a 20 x 15-cell view into mBuffer.
+ * it. Display draws the four layers of a 20 x 15-cell view into mBuffer,
+ * with the tops of the tiles of the row below it.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -51,15 +52,18 @@ int CMap::ClearTerrain_()
 }
 
 // Layer by layer, rows top to bottom, so a tile's overhang covers the foot of the tile above.
+// The map's row just below the view, where there is one, is drawn too: its tiles stand their top
+// 16 pixels over the view's last row, as Tiled draws them.
 int CMap::Display(int iX, int iY, int iOffsetX, int iOffsetY, bool bOjectsOn, int iWorkingLayer)
 {
     if (mTiles == NULL)
     {
         return 0;  // nothing to draw with until a tileset is loaded
     }
+    const int iRows = iY + giTilesHigh < 120 ? giTilesHigh + 1 : giTilesHigh;
     for (int l = 0; l < giTerrainLayers; l++)
     {
-        for (int y = 0; y < giTilesHigh; y++)
+        for (int y = 0; y < iRows; y++)
         {
             for (int x = 0; x < giTilesWide; x++)
             {

@@ -215,6 +215,27 @@ TEST_F(Map, BottomRowEndsAtTheLastLine)
     EXPECT_EQ(Ink(), 32 * 48);
 }
 
+// The row below the view stands its tiles' tops over the view's last row, in layer order; at
+// the map's last rows there is none to read.
+TEST_F(Map, TheRowBelowTheViewShowsItsTopsInLayerOrder)
+{
+    map.mTiles = mapMakeTiles(3);
+    map.iTerrain[1][19][14] = 1;
+    map.iTerrain[0][19][15] = 2;
+    map.iTerrain[0][3][15] = 3;
+    map.Display(0, 0, 0, 0, false, 0);
+    EXPECT_EQ(TileAt(100, 464), 3);
+    EXPECT_EQ(RowAt(100, 464), 0);
+    EXPECT_EQ(RowAt(100, 479), 15);
+    EXPECT_EQ(TileAt(100, 463), -1);
+    EXPECT_EQ(TileAt(620, 470), 1);  // layer 1's tile lies over layer 0's top
+    map.iTerrain[0][3][120 - 1] = 2;
+    clear_to_color(mBuffer, iBackground);
+    map.Display(0, 120 - giTilesHigh, 0, 0, false, 0);
+    EXPECT_EQ(TileAt(100, 464), 2);  // the map's last row, at the bottom of the view
+    EXPECT_EQ(RowAt(100, 479), 47);
+}
+
 TEST_F(Map, LowerTileOverhangsTheTileAbove)
 {
     map.mTiles = mapMakeTiles(3);
