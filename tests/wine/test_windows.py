@@ -293,6 +293,54 @@ class ScaledWindowTest(WineTestCase):
         self.assertExits(prog, 0)
 
 
+class MapFileUnderWine(WineTestCase):
+    """A map file named on the command line, as Explorer names a file dropped on the program:
+    from the file's own directory, with the program elsewhere. The map is scrolled, painted in
+    two layers, saved with Ctrl+S where it was named, and shows again in the next run."""
+
+    def start_in(self, prog, folder):
+        env = {"TARVENLOFT_EXE": os.path.join(prog.root, "tarvenloft.exe")}
+        prog.start(env, cwd=folder, args=("m.tmx",))
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        wait_for_editor(prog)
+
+    def test_scroll_paint_save_and_open_again(self):
+        prog = self.program()
+        prog.write_settings(windowed=True, language="EN")
+        folder = os.path.join(prog.tmp, "maps")
+        os.mkdir(folder)
+        self.start_in(prog, folder)
+        prog.key("Right")
+        for _ in range(3):
+            prog.key("d")  # the view's left edge is column 3
+        prog.click(*harness.cell_centre(2, 2))
+        prog.key("2")
+        prog.click(*harness.cell_centre(4, 4))
+        prog.key_down("ctrl")
+        prog.key("s")
+        prog.key_up("ctrl")
+        mapfile = os.path.join(folder, "m.tmx")
+        prog.wait_for(lambda img: os.path.exists(mapfile), 10, "the saved map")
+        with open(mapfile) as f:
+            layers = re.findall(r'<data encoding="csv">(.*?)</data>', f.read(), re.S)
+        values = [[int(v) for v in data.replace("\n", "").split(",")] for data in layers]
+        self.assertEqual(values[0][2 * 120 + 5], 4)  # tile 1 is gid 4
+        self.assertEqual(values[1][4 * 120 + 7], 4)
+        self.assertEqual(sum(1 for layer in values for v in layer if v), 2)
+        quit_via_menu(prog)
+        self.assertExits(prog, 0)
+
+        again = self.program()
+        again.write_settings(windowed=True, language="EN")
+        self.start_in(again, folder)
+        again.move(*harness.POINTER_PARK)
+        for cell in ((5, 2), (7, 4)):
+            again.wait_for(lambda i: i.lit(harness.cell_box(*cell)) >= 64, 10,
+                           "cell %r painted again" % (cell,))
+        quit_via_menu(again)
+        self.assertExits(again, 0)
+
+
 class ShiftAtStartTest(WineTestCase):
     """Shift held while the program starts gives a window even when the settings ask for full
     screen. The key goes down before the program's window exists, so the program must ask the
