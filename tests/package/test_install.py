@@ -12,7 +12,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
@@ -53,25 +52,8 @@ class InstalledProgramTest(unittest.TestCase):
         for tool in LAUNCHER_TOOLS:
             os.symlink(shutil.which(tool), os.path.join(prog.bindir, tool))
         prog.start(self.env, cwd=cwd or tempfile.gettempdir(), args=args)
-        if args:
-            self.find_titled_window(prog)
-        else:
-            self.assertIsNotNone(prog.find_window(), prog.describe())
+        self.assertIsNotNone(prog.find_window(), prog.describe())
         return prog
-
-    def find_titled_window(self, prog, timeout=10.0):
-        # With a map file the title names the file first ("m.tmx - Tarvenloft"), so the harness's
-        # search for the bare name would miss the window.
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            res = prog._xdo("search", "--onlyvisible", "--name", "Tarvenloft$", check=False)
-            if res.stdout.split():
-                prog.window = res.stdout.split()[-1]
-                prog._xdo("windowfocus", prog.window, check=False)
-                return
-            self.assertTrue(prog.running(), prog.describe())
-            time.sleep(0.05)
-        self.fail("no Tarvenloft window within %.0f s; %s" % (timeout, prog.describe()))
 
     def quit(self, prog):
         quit_via_menu(prog)

@@ -194,18 +194,8 @@ class MapEditor:
         prog = self.prog = test.program()
         prog.write_settings(windowed=True, language="EN")
         prog.start(args=(tmx,))
-        # The window is named after its map file ("m.tmx - Tarvenloft") from the first frame.
-        deadline = time.monotonic() + 10
-        while prog.window is None:
-            ids = prog._xdo("search", "--onlyvisible", "--name", " - Tarvenloft$",
-                            check=False).stdout.split()
-            if ids:
-                prog.window = ids[-1]
-            elif not prog.running() or time.monotonic() > deadline:
-                test.fail("no window for %s; %s" % (tmx, prog.describe()))
-            else:
-                time.sleep(0.05)
-        prog._xdo("windowfocus", prog.window, check=False)
+        if prog.find_window() is None:
+            test.fail("no window for %s; %s" % (tmx, prog.describe()))
 
     def title(self):
         return self.prog._xdo("getwindowname", self.prog.window).stdout.strip()
