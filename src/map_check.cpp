@@ -15,51 +15,12 @@
 #include "map_check.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "map_layer.h"
+#include "map_tileset.h"
 
 static uint32_t iMapcGids[giLayerCells];  // one layer's tile ids while it is read
-
-static bool mapcFail(std::string& tWhy, const std::string& tWhere, const std::string& tWhat)
-{
-    tWhy = tWhere.empty() ? tWhat : tWhere + ": " + tWhat;
-    return false;
-}
-
-// A whole number, with whitespace around it at most.
-static bool mapcParseNumber(const char* cValue, long long& iOut)
-{
-    char* cEnd = NULL;
-    errno = 0;
-    iOut = std::strtoll(cValue, &cEnd, 10);
-    while (*cEnd == ' ' || *cEnd == '\t' || *cEnd == '\n' || *cEnd == '\r')
-    {
-        cEnd++;
-    }
-    return cEnd != cValue && *cEnd == '\0' && errno == 0;
-}
-
-// An attribute as a whole number, iDefault when it is missing; false when it is no number.
-static bool mapcNumber(pugi::xml_node x, const char* cName, long long iDefault, long long& iOut,
-                       const std::string& tWhere, std::string& tWhy)
-{
-    const pugi::xml_attribute a = x.attribute(cName);
-    iOut = iDefault;
-    if (a && !mapcParseNumber(a.value(), iOut))
-    {
-        return mapcFail(tWhy, tWhere,
-                        std::string(cName) + "=" + mapdQuote(a.value()) + " is no whole number");
-    }
-    return true;
-}
-
-static std::string mapcSize(long long iW, long long iH)
-{
-    return std::to_string(iW) + " x " + std::to_string(iH);
-}
 
 static bool mapcCheckMap(const stMapDocument& sDoc, std::string& tWhy)
 {
@@ -73,143 +34,35 @@ static bool mapcCheckMap(const stMapDocument& sDoc, std::string& tWhy)
             tOrientation.size() <= 16 && std::all_of(tOrientation.begin(), tOrientation.end(),
                                                      [](char c) { return c >= 'a' && c <= 'z'; });
         const std::string tShown = bWord ? tOrientation : mapdQuote(tOrientation);
-        return mapcFail(tWhy, tWhere,
+        return mapdFail(tWhy, tWhere,
                         "the map is " + (tOrientation.empty() ? "of no orientation" : tShown) +
                             "; only orthogonal maps can be opened");
     }
     long long iInfinite, iW, iH, iTileW, iTileH;
-    if (!mapcNumber(x, "infinite", 0, iInfinite, tWhere, tWhy) ||
-        !mapcNumber(x, "width", 0, iW, tWhere, tWhy) ||
-        !mapcNumber(x, "height", 0, iH, tWhere, tWhy) ||
-        !mapcNumber(x, "tilewidth", 0, iTileW, tWhere, tWhy) ||
-        !mapcNumber(x, "tileheight", 0, iTileH, tWhere, tWhy))
+    if (!mapdNumber(x, "infinite", 0, iInfinite, tWhere, tWhy) ||
+        !mapdNumber(x, "width", 0, iW, tWhere, tWhy) ||
+        !mapdNumber(x, "height", 0, iH, tWhere, tWhy) ||
+        !mapdNumber(x, "tilewidth", 0, iTileW, tWhere, tWhy) ||
+        !mapdNumber(x, "tileheight", 0, iTileH, tWhere, tWhy))
     {
         return false;
     }
     if (iInfinite != 0)
     {
-        return mapcFail(tWhy, tWhere, "the map is infinite; only fixed-size maps can be opened");
+        return mapdFail(tWhy, tWhere, "the map is infinite; only fixed-size maps can be opened");
     }
     if (iW != giLayerSide || iH != giLayerSide)
     {
-        return mapcFail(tWhy, tWhere,
-                        "the map is " + mapcSize(iW, iH) + " cells; it must be 120 x 120");
+        return mapdFail(tWhy, tWhere,
+                        "the map is " + mapdSize(iW, iH) + " cells; it must be 120 x 120");
     }
     if (iTileW != giTileX || iTileH != giTileY)
     {
-        return mapcFail(tWhy, tWhere,
-                        "the map's cells are " + mapcSize(iTileW, iTileH) +
+        return mapdFail(tWhy, tWhere,
+                        "the map's cells are " + mapdSize(iTileW, iTileH) +
                             " pixels; they must be 32 x 32");
     }
     return true;
-}
-
-// The measures of a tileset, in the map or in a .tsx: only the editor's own layout of tiles
-// gives every terrain value the tile id the editor expects.
-static bool mapcCheckMeasures(pugi::xml_node x, const std::string& tText, const std::string& tFile,
-                              std::string& tWhy)
-{
-    const std::string tWhere = mapdWhere(tText, x, tFile);
-    long long iTileW, iTileH, iSpacing, iMargin, iColumns, iImageW;
-    if (!mapcNumber(x, "tilewidth", 0, iTileW, tWhere, tWhy) ||
-        !mapcNumber(x, "tileheight", 0, iTileH, tWhere, tWhy) ||
-        !mapcNumber(x, "spacing", 0, iSpacing, tWhere, tWhy) ||
-        !mapcNumber(x, "margin", 0, iMargin, tWhere, tWhy) ||
-        !mapcNumber(x, "columns", -1, iColumns, tWhere, tWhy) ||
-        !mapcNumber(x.child("image"), "width", -1, iImageW, tWhere, tWhy))
-    {
-        return false;
-    }
-    if (iTileW != giTileWidth || iTileH != giTileHeight)
-    {
-        return mapcFail(tWhy, tWhere,
-                        "the tileset's tiles are " + mapcSize(iTileW, iTileH) +
-                            " pixels; they must be 32 x 48");
-    }
-    if (iSpacing != 0)
-    {
-        return mapcFail(tWhy, tWhere,
-                        "the tileset has spacing " + std::to_string(iSpacing) +
-                            "; it must have none");
-    }
-    if (iMargin != 0)
-    {
-        return mapcFail(tWhy, tWhere,
-                        "the tileset has margin " + std::to_string(iMargin) +
-                            "; it must have none");
-    }
-    // Tiled counts the columns from the image when it has one, so both must say 2.
-    const long long iImageColumns = iImageW < 0 ? iColumns : iImageW / giTileWidth;
-    iColumns = iColumns < 0 ? iImageColumns : iColumns;
-    if (iColumns < 0)
-    {
-        return mapcFail(tWhy, tWhere, "the tileset gives neither its columns nor its image width");
-    }
-    if (iColumns != 2 || iImageColumns != 2)
-    {
-        return mapcFail(tWhy, tWhere,
-                        "the tileset has " +
-                            std::to_string(iColumns != 2 ? iColumns : iImageColumns) +
-                            " columns; it must have 2");
-    }
-    return true;
-}
-
-// An external tileset: the .tsx file, relative to the map file's directory.
-static bool mapcCheckTsx(const std::filesystem::path& tDir, const std::string& tSource,
-                         std::string& tWhy)
-{
-    const std::string tName = mapdQuote(tSource);
-    std::string tText;
-    if (!mapdLoadFile(tDir / tSource, tText, tWhy))
-    {
-        return mapcFail(tWhy, "", "cannot read the tileset " + tName + ": " + tWhy);
-    }
-    pugi::xml_document xTsx;
-    if (!mapdParseXml(tText, xTsx, tName, tWhy))
-    {
-        return false;
-    }
-    if (std::strcmp(xTsx.document_element().name(), "tileset") != 0)
-    {
-        return mapcFail(tWhy, "", "the tileset " + tName + " holds no <tileset>");
-    }
-    return mapcCheckMeasures(xTsx.document_element(), tText, tName, tWhy);
-}
-
-static bool mapcCheckTileset(stMapDocument& sDoc, const std::filesystem::path& tDir,
-                             bool bTilesetKnown, std::string& tWhy)
-{
-    for (pugi::xml_node x = sDoc.xMap.child("tileset"); x; x = x.next_sibling("tileset"))
-    {
-        if (sDoc.xTileset)
-        {
-            return mapcFail(tWhy, mapdWhere(sDoc.tText, x), "a second tileset; a map may have one");
-        }
-        sDoc.xTileset = x;
-    }
-    if (!sDoc.xTileset)
-    {
-        return mapcFail(tWhy, mapdWhere(sDoc.tText, sDoc.xMap), "the map has no tileset");
-    }
-    const std::string tWhere = mapdWhere(sDoc.tText, sDoc.xTileset);
-    long long iFirstGid;
-    if (!mapcNumber(sDoc.xTileset, "firstgid", 0, iFirstGid, tWhere, tWhy))
-    {
-        return false;
-    }
-    // The highest terrain tile must stay clear of the flag bits.
-    if (iFirstGid < 1 || iFirstGid + 2 * giLayerMaxTerrain + 1 >= giLayerFlipFlags >> 3)
-    {
-        return mapcFail(tWhy, tWhere, "firstgid " + std::to_string(iFirstGid) + " is out of range");
-    }
-    sDoc.iFirstGid = static_cast<uint32_t>(iFirstGid);
-    const std::string tSource = sDoc.xTileset.attribute("source").value();
-    if (tSource.empty())
-    {
-        return mapcCheckMeasures(sDoc.xTileset, sDoc.tText, "", tWhy);
-    }
-    return bTilesetKnown || mapcCheckTsx(tDir, tSource, tWhy);
 }
 
 static bool mapcIsTileLayer(pugi::xml_node x)
@@ -224,7 +77,7 @@ static bool mapcCheckEncoding(const stMapDocument& sDoc, stMapLayer& sLayer, std
     sLayer.tEncoding = sLayer.xData.attribute("encoding").value();
     if (sLayer.tEncoding != "" && sLayer.tEncoding != "csv" && sLayer.tEncoding != "base64")
     {
-        return mapcFail(tWhy, tWhere, "the unknown encoding " + mapdQuote(sLayer.tEncoding));
+        return mapdFail(tWhy, tWhere, "the unknown encoding " + mapdQuote(sLayer.tEncoding));
     }
     // Tiled ignores a compression on anything but base64.
     if (sLayer.tEncoding == "base64")
@@ -234,11 +87,11 @@ static bool mapcCheckEncoding(const stMapDocument& sDoc, stMapLayer& sLayer, std
     const std::string& tC = sLayer.tCompression;
     if (tC == "zstd")
     {
-        return mapcFail(tWhy, tWhere, "zstd compression; only zlib and gzip can be read");
+        return mapdFail(tWhy, tWhere, "zstd compression; only zlib and gzip can be read");
     }
     if (tC != "" && tC != "zlib" && tC != "gzip")
     {
-        return mapcFail(tWhy, tWhere, "the unknown compression " + mapdQuote(tC));
+        return mapdFail(tWhy, tWhere, "the unknown compression " + mapdQuote(tC));
     }
     return true;
 }
@@ -249,27 +102,27 @@ static bool mapcCheckLayer(const stMapDocument& sDoc, pugi::xml_node x, std::str
     const std::string tLayer = "layer " + std::to_string(sDoc.vLayers.size() + 1);
     if (sDoc.vLayers.size() == static_cast<size_t>(giTerrainLayers))
     {
-        return mapcFail(tWhy, tWhere, "a fifth tile layer; a map may have four");
+        return mapdFail(tWhy, tWhere, "a fifth tile layer; a map may have four");
     }
     long long iW, iH, iX, iY;
-    if (!mapcNumber(x, "width", 0, iW, tWhere, tWhy) ||
-        !mapcNumber(x, "height", 0, iH, tWhere, tWhy) || !mapcNumber(x, "x", 0, iX, tWhere, tWhy) ||
-        !mapcNumber(x, "y", 0, iY, tWhere, tWhy))
+    if (!mapdNumber(x, "width", 0, iW, tWhere, tWhy) ||
+        !mapdNumber(x, "height", 0, iH, tWhere, tWhy) || !mapdNumber(x, "x", 0, iX, tWhere, tWhy) ||
+        !mapdNumber(x, "y", 0, iY, tWhere, tWhy))
     {
         return false;
     }
     if (iW != giLayerSide || iH != giLayerSide)
     {
-        return mapcFail(tWhy, tWhere,
-                        tLayer + " is " + mapcSize(iW, iH) + " cells; it must be 120 x 120");
+        return mapdFail(tWhy, tWhere,
+                        tLayer + " is " + mapdSize(iW, iH) + " cells; it must be 120 x 120");
     }
     if (iX != 0 || iY != 0)
     {
-        return mapcFail(tWhy, tWhere, tLayer + " is moved; it must start at cell 0, 0");
+        return mapdFail(tWhy, tWhere, tLayer + " is moved; it must start at cell 0, 0");
     }
     if (!x.child("data"))
     {
-        return mapcFail(tWhy, tWhere, tLayer + " has no <data>");
+        return mapdFail(tWhy, tWhere, tLayer + " has no <data>");
     }
     return true;
 }
@@ -280,7 +133,7 @@ static bool mapcFindLayers(stMapDocument& sDoc, std::string& tWhy)
     {
         if (std::strcmp(x.name(), "group") == 0 && x.find_node(mapcIsTileLayer))
         {
-            return mapcFail(tWhy, mapdWhere(sDoc.tText, x.find_node(mapcIsTileLayer)),
+            return mapdFail(tWhy, mapdWhere(sDoc.tText, x.find_node(mapcIsTileLayer)),
                             "a tile layer in a group layer; tile layers must be in <map>");
         }
         if (!mapcIsTileLayer(x))
@@ -333,13 +186,13 @@ static bool mapcTileFault(const stMapDocument& sDoc, pugi::xml_node x, const std
     const std::string tWhere = mapdWhere(sDoc.tText, x) + ": " + tLayer;
     if (std::strcmp(x.name(), "tile") != 0)
     {
-        return mapcFail(tWhy, tWhere, std::string("a <") + x.name() + "> in its data");
+        return mapdFail(tWhy, tWhere, std::string("a <") + x.name() + "> in its data");
     }
     if (iCount == giLayerCells)
     {
-        return mapcFail(tWhy, tWhere, "more than 14400 <tile> elements");
+        return mapdFail(tWhy, tWhere, "more than 14400 <tile> elements");
     }
-    return mapcFail(tWhy, tWhere,
+    return mapdFail(tWhy, tWhere,
                     "gid=" + mapdQuote(x.attribute("gid").value()) + " is no tile id");
 }
 
@@ -359,7 +212,7 @@ static bool mapcReadTiles(const stMapDocument& sDoc, const stMapLayer& sLayer,
         long long iGid = 0;
         const pugi::xml_attribute a = x.attribute("gid");
         const bool bGid =
-            (!a || mapcParseNumber(a.value(), iGid)) && iGid >= 0 && iGid <= 0xFFFFFFFFll;
+            (!a || mapdParseNumber(a.value(), iGid)) && iGid >= 0 && iGid <= 0xFFFFFFFFll;
         if (std::strcmp(x.name(), "tile") != 0 || iCount == giLayerCells || !bGid)
         {
             return mapcTileFault(sDoc, x, tLayer, iCount, tWhy);
@@ -368,7 +221,7 @@ static bool mapcReadTiles(const stMapDocument& sDoc, const stMapLayer& sLayer,
     }
     if (iCount < giLayerCells)
     {
-        return mapcFail(tWhy, mapdWhere(sDoc.tText, sLayer.xData) + ": " + tLayer,
+        return mapdFail(tWhy, mapdWhere(sDoc.tText, sLayer.xData) + ": " + tLayer,
                         std::to_string(iCount) + " <tile> elements; it must have 14400");
     }
     return true;
@@ -387,7 +240,7 @@ static bool mapcReadGids(const stMapDocument& sDoc, const stMapLayer& sLayer,
     pugi::xml_node xOdd;
     if (!mapcDataText(sLayer.xData, tText, iAt, xOdd))
     {
-        return mapcFail(tWhy, mapdWhere(sDoc.tText, xOdd) + ": " + tLayer,
+        return mapdFail(tWhy, mapdWhere(sDoc.tText, xOdd) + ": " + tLayer,
                         std::string("a <") + xOdd.name() + "> in its data");
     }
     size_t iFault = 0;
@@ -400,7 +253,7 @@ static bool mapcReadGids(const stMapDocument& sDoc, const stMapLayer& sLayer,
     }
     const int iLine = mapdLine(sDoc.tText, static_cast<size_t>(std::max<ptrdiff_t>(iAt, 0)));
     const int iFaultLine = iLine + mapdLine(tText, iFault) - 1;
-    return mapcFail(tWhy, "line " + std::to_string(iFaultLine) + ": " + tLayer, tWhy);
+    return mapdFail(tWhy, "line " + std::to_string(iFaultLine) + ": " + tLayer, tWhy);
 }
 
 // The line of one cell's tile id, for a message.
@@ -442,7 +295,7 @@ static bool mapcReadLayers(const stMapDocument& sDoc, int iCells[][120][120], st
             if (v < 0)
             {
                 const std::string tCell = ", cell " + std::to_string(iX) + "," + std::to_string(iY);
-                return mapcFail(tWhy,
+                return mapdFail(tWhy,
                                 mapcCellWhere(sDoc, sDoc.vLayers[l], i) + ": " + tLayer + tCell,
                                 layerWhyNoTerrain(iMapcGids[i], sDoc.iFirstGid));
             }
@@ -458,9 +311,9 @@ bool mapcCheck(stMapDocument& sDoc, const std::filesystem::path& tDir, bool bTil
     sDoc.xMap = sDoc.xDoc.document_element();
     if (std::strcmp(sDoc.xMap.name(), "map") != 0)
     {
-        return mapcFail(tWhy, mapdWhere(sDoc.tText, sDoc.xMap),
+        return mapdFail(tWhy, mapdWhere(sDoc.tText, sDoc.xMap),
                         std::string("no TMX map: it holds a <") + sDoc.xMap.name() + ">");
     }
-    return mapcCheckMap(sDoc, tWhy) && mapcCheckTileset(sDoc, tDir, bTilesetKnown, tWhy) &&
+    return mapcCheckMap(sDoc, tWhy) && maptCheck(sDoc, tDir, bTilesetKnown, tWhy) &&
            mapcFindLayers(sDoc, tWhy) && mapcReadLayers(sDoc, iCells, tWhy);
 }

@@ -186,3 +186,41 @@ size_t mapdElementEnd(const stMapDocument& sDoc, pugi::xml_node x)
     }
     return mapdTagEnd(sDoc.tText, iTagEnd);  // "<x ...></x>"
 }
+
+bool mapdFail(std::string& tWhy, const std::string& tWhere, const std::string& tWhat)
+{
+    tWhy = tWhere.empty() ? tWhat : tWhere + ": " + tWhat;
+    return false;
+}
+
+// A whole number, with whitespace around it at most.
+bool mapdParseNumber(const char* cValue, long long& iOut)
+{
+    char* cEnd = NULL;
+    errno = 0;
+    iOut = std::strtoll(cValue, &cEnd, 10);
+    while (*cEnd == ' ' || *cEnd == '\t' || *cEnd == '\n' || *cEnd == '\r')
+    {
+        cEnd++;
+    }
+    return cEnd != cValue && *cEnd == '\0' && errno == 0;
+}
+
+// An attribute as a whole number, iDefault when it is missing; false when it is no number.
+bool mapdNumber(pugi::xml_node x, const char* cName, long long iDefault, long long& iOut,
+                const std::string& tWhere, std::string& tWhy)
+{
+    const pugi::xml_attribute a = x.attribute(cName);
+    iOut = iDefault;
+    if (a && !mapdParseNumber(a.value(), iOut))
+    {
+        return mapdFail(tWhy, tWhere,
+                        std::string(cName) + "=" + mapdQuote(a.value()) + " is no whole number");
+    }
+    return true;
+}
+
+std::string mapdSize(long long iW, long long iH)
+{
+    return std::to_string(iW) + " x " + std::to_string(iH);
+}

@@ -64,6 +64,20 @@ std::string mapdWhere(const std::string& tText, pugi::xml_node x, const std::str
 /* A value from a file, shortened, made printable and quoted, for a message. */
 std::string mapdQuote(const std::string& tValue);
 
+/* Puts "WHERE: WHAT" (or WHAT alone, for an empty tWhere) into tWhy, and returns false. */
+bool mapdFail(std::string& tWhy, const std::string& tWhere, const std::string& tWhat);
+
+/* A whole number, with whitespace around it at most. */
+bool mapdParseNumber(const char* cValue, long long& iOut);
+
+/* The attribute cName of x as a whole number, iDefault when it is missing; false, with the reason
+   at tWhere in tWhy, when it is no whole number. */
+bool mapdNumber(pugi::xml_node x, const char* cName, long long iDefault, long long& iOut,
+                const std::string& tWhere, std::string& tWhy);
+
+/* "W x H", for a message. */
+std::string mapdSize(long long iW, long long iH);
+
 /* Where a node begins in sDoc.tText: the "<" of an element, comment or instruction, or the
    first character of a text. std::string::npos where pugixml cannot say. */
 size_t mapdNodeStart(const stMapDocument& sDoc, pugi::xml_node x);

@@ -2,11 +2,12 @@
  * Tarvenloft - the way from the back buffer to the visible screen.
  *
  * screenDisplay presents one frame and then reads the pointer for the next
- * one; screenIn and screenOut are blocking fades between screens;
- * screenGet copies the back buffer for a caller. The picture is always the
- * 640 x 480 back buffer: the display may be larger, and shows it scaled by
- * a whole factor and centred. screenPointerShow and screenPointerHide put
- * the mouse pointer into the back buffer around a presented frame.
+ * one; screenPresent presents the picture alone (as the fades of
+ * screen_fade.h do step by step), and screenCover fills the display with a
+ * colour. The picture is always the 640 x 480 back buffer: the display may
+ * be larger, and shows it scaled by a whole factor and centred.
+ * screenPointerShow and screenPointerHide put the mouse pointer into the
+ * back buffer around a presented frame.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -16,9 +17,8 @@
 #include "header.h"
 
 void screenDisplay();
-void screenGet(BITMAP* mBitmap);
-void screenIn(int iSpeed, int iColor);
-void screenOut(int iSpeed, int iColor);
+void screenPresent();
+void screenCover(int iColor);
 
 void screenPointerShow();
 void screenPointerHide();

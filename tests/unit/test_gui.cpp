@@ -18,6 +18,7 @@
 #include "gui_main.h"
 #include "keyboard.h"
 #include "screen.h"
+#include "screen_fade.h"
 #include "text.h"
 #include "timing.h"
 

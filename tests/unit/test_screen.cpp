@@ -14,6 +14,7 @@
 
 #include "fake_display.h"
 #include "screen.h"
+#include "screen_fade.h"
 #include "display_mode.h"
 
 namespace
