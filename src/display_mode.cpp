@@ -202,6 +202,7 @@ static void modeFailed(const stMode& sMode)
 static void modeAfterSet()
 {
     modeDecorate();
+    platWatchPointer();
     screenReset(sCurrent.iScale, sCurrent.iLeft, sCurrent.iTop);
 }
 

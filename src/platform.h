@@ -39,6 +39,15 @@ bool platShiftHeld();
 // iX, iY and iButtons come in as the library has them and are kept where the system cannot say.
 bool platReadPointer(int& iX, int& iY, int& iButtons);
 
+// Lets the program learn cheaply when the pointer may have moved: under X11, motion, crossings
+// and moves of the program's window reach its own connection too. Called after every mode set.
+void platWatchPointer();
+
+// Whether the window system has told of motion, a crossing or a moved window since the last
+// call (true where it cannot tell): only then, or when the library saw the mouse change, is the
+// pointer worth asking for, which under X11 is a round trip to the server.
+bool platPointerMoved();
+
 // The pointer's place on the desktop, and putting it there: a mode set may move it, and the
 // program puts it back.
 bool platDesktopPointer(int& iX, int& iY);

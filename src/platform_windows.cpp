@@ -62,6 +62,14 @@ bool platReadPointer(int& iX, int& iY, int& iButtons)
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
+void platWatchPointer() {}
+
+// The cursor is asked of the system without a round trip, so it is asked every frame.
+bool platPointerMoved()
+{
+    return true;
+}
+
 bool platDesktopPointer(int& iX, int& iY)
 {
     POINT sPoint;

@@ -131,6 +131,40 @@ bool platReadPointer(int& iX, int& iY, int& iButtons)
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
+void platWatchPointer()
+{
+    Display* pServer = platServer();
+    if (pServer == NULL || _xwin.window == None)
+    {
+        return;
+    }
+    XSelectInput(pServer, _xwin.window, PointerMotionMask | EnterWindowMask | LeaveWindowMask);
+    if (_xwin.wm_window != None)
+    {
+        XSelectInput(pServer, _xwin.wm_window, StructureNotifyMask);  // moved by a user or a WM
+    }
+    XFlush(pServer);
+}
+
+// Reads away every event that has reached the program's own connection. A full screen grabs the
+// pointer for the library's connection alone; then the library's own reports tell of motion.
+bool platPointerMoved()
+{
+    Display* pServer = platServer();
+    if (pServer == NULL)
+    {
+        return true;
+    }
+    bool bMoved = false;
+    while (XPending(pServer) > 0)
+    {
+        XEvent sEvent;
+        XNextEvent(pServer, &sEvent);
+        bMoved = true;
+    }
+    return bMoved;
+}
+
 bool platDesktopPointer(int& iX, int& iY)
 {
     Display* pServer = platServer();

@@ -40,6 +40,12 @@ static int iUnderY = 0;
 static bool bPointerShown = false;    // the pointer is in the back buffer now
 static bool bPointerInside = true;    // the pointer is over the picture
 static volatile int iBackground = 0;  // another window has the focus (set on the library's thread)
+static bool bAskPointer = true;  // the pointer may have moved: a mode was set since the last ask
+static int iLibraryMouse[5];     // the library's mouse_x, _y, _b, _z and _w at the last frame
+static int iAskedX = 0;          // the platform's last answer: the pointer in display pixels,
+static int iAskedY = 0;
+static int iAskedButtons = 0;      // the buttons held,
+static bool bAskedInside = false;  // and whether it was over the display
 
 // The library's display-switch callbacks run on its input thread: they only raise or lower a flag.
 static void screenFocusOut()
@@ -248,17 +254,28 @@ void screenPresent()
 
 // Reads the pointer for the next frame: its place and its buttons, from one answer of the
 // platform at one moment, so that a press is taken where the pointer is when it is seen, however
-// the pointer got there. The library is switched to polled input here for good, so from now on
-// it never writes mouse_x, mouse_y or mouse_b by itself.
+// the pointer got there. The platform is asked only when the pointer may have moved (the window
+// system or the library told of a change, or a mode was set); otherwise its last answer stands.
+// The library is switched to polled input here for good, so from now on it never writes
+// mouse_x, mouse_y or mouse_b by itself.
 static void screenReadPointer()
 {
     if (poll_mouse() != 0)
     {
         return;  // no mouse driver
     }
-    int iX = mouse_x, iY = mouse_y, iButtons = mouse_b;
-    const bool bInside = platReadPointer(iX, iY, iButtons);
-    screenMapPointer(iX, iY, iButtons, bInside);
+    const int iLibrary[5] = {mouse_x, mouse_y, mouse_b, mouse_z, mouse_w};
+    const bool bMoved = platPointerMoved();
+    if (bMoved || bAskPointer || memcmp(iLibrary, iLibraryMouse, sizeof(iLibrary)) != 0)
+    {
+        iAskedX = mouse_x;
+        iAskedY = mouse_y;
+        iAskedButtons = mouse_b;
+        bAskedInside = platReadPointer(iAskedX, iAskedY, iAskedButtons);
+        bAskPointer = false;
+    }
+    memcpy(iLibraryMouse, iLibrary, sizeof(iLibraryMouse));
+    screenMapPointer(iAskedX, iAskedY, iAskedButtons, bAskedInside);
 }
 
 // Whether a mouse button or a key is held. Resting in the background ends then, so that no press
@@ -332,6 +349,7 @@ void screenReset(int iNewScale, int iNewLeft, int iNewTop)
     }
     bShownValid = false;
     iBackground = 0;
+    bAskPointer = true;
     screenReadPointer();  // the first frame in the new mode already knows where the pointer is
     remove_display_switch_callback(screenFocusOut);  // a mode set may or may not have
     remove_display_switch_callback(screenFocusIn);   // dropped them: never twice
