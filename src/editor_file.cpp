@@ -80,15 +80,21 @@ void fileNoticeTick()
     }
 }
 
+// Leaves the notice of a save or load: cDone's text with the file's name, or cFailed's with the
+// reason. Either way the map and the file are to be compared again.
+static bool fileReport(bool bDone, const char* cDone, const char* cFailed, const std::string& tWhy)
+{
+    fileNotice(bDone ? txt.Get(cDone) + ": " + fileName() : txt.Get(cFailed) + ": " + tWhy);
+    fileMapChanged();
+    return bDone;
+}
+
 // Saves the map to the file, with a notice of how it went.
 bool fileSave()
 {
     std::string tWhy;
     const bool bSaved = mapfWrite(sys_tMapFile, tWhy);
-    fileNotice(bSaved ? txt.Get("map_saved") + ": " + fileName()
-                      : txt.Get("map_save_failed") + ": " + tWhy);
-    fileMapChanged();
-    return bSaved;
+    return fileReport(bSaved, "map_saved", "map_save_failed", tWhy);
 }
 
 // Reads the file again into the map, with a notice of how it went. A failed load leaves the map
@@ -102,10 +108,7 @@ bool fileLoad()
         return false;
     }
     const bool bLoaded = mapfRead(sys_tMapFile, tWhy);
-    fileNotice(bLoaded ? txt.Get("map_loaded") + ": " + fileName()
-                       : txt.Get("map_load_failed") + ": " + tWhy);
-    fileMapChanged();
-    return bLoaded;
+    return fileReport(bLoaded, "map_loaded", "map_load_failed", tWhy);
 }
 
 void fileMapChanged()

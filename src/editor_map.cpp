@@ -62,16 +62,24 @@ void CMapEditor::StartMap_()
         return;
     }
     iOffsetX = iOffSetY = 0;
-    iLayer = 0;
-    undoClear();
+    Opened_();
     memset(bKeyDown, 0, sizeof(bKeyDown));
-    bStroke = bDragging = false;
+    bDragging = false;
     iWheelZ = mouse_z;
     iWheelW = mouse_w;
     iRepeatKey = -1;
     iWhereFrames = 0;
     iArmed = 0;
     fileMapChanged();
+}
+
+// What every opening of the map file gives, at start and at Load Map: layer 0, nothing to undo,
+// and no stroke going on.
+void CMapEditor::Opened_()
+{
+    iLayer = 0;
+    undoClear();
+    bStroke = false;
 }
 
 // The frame's picture: the map, the cursor and the preview, and with a map file the layer and

@@ -31,18 +31,18 @@ class CMapEditor
     int TileRover();
 
   private:
-    bool bQuit;          // leave the editing loop at the top of the next frame
-    bool bKeyDown[127];  // with a map file: the keys that were held at the last frame
-    int iTool;           // carried for later tools; unused
-    int iTerrain;        // the selected terrain value, 0..25; 0 clears
-    int iLayer;          // the layer painting writes and picking reads
-    int iOffsetX;        // map column of the view's top-left cell
-    int iOffSetY;        // map row of the view's top-left cell
-    int iX;              // map column under the pointer
-    int iY;              // map row under the pointer
-    int iXPos;           // screen x of that cell
-    int iYPos;           // screen y of that cell
-    std::string tPath;   // carried for later tools; unused
+    bool bQuit;              // leave the editing loop at the top of the next frame
+    bool bKeyDown[KEY_MAX];  // with a map file: the keys that were held at the last frame
+    int iTool;               // carried for later tools; unused
+    int iTerrain;            // the selected terrain value, 0..25; 0 clears
+    int iLayer;              // the layer painting writes and picking reads
+    int iOffsetX;            // map column of the view's top-left cell
+    int iOffSetY;            // map row of the view's top-left cell
+    int iX;                  // map column under the pointer
+    int iY;                  // map row under the pointer
+    int iXPos;               // screen x of that cell
+    int iYPos;               // screen y of that cell
+    std::string tPath;       // carried for later tools; unused
 
     /* With a map file only. */
     bool bStroke;    // the left button has been painting since its press
@@ -77,6 +77,7 @@ class CMapEditor
     std::string Where_();
     void DrawStatus_(bool bInMenu);
     void StartMap_();
+    void Opened_();
     bool MenuFile_();
     void MenuAsk_(int iAction);
     void MenuLoad_();

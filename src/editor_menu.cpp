@@ -21,7 +21,6 @@
 #include "gui_main.h"
 #include "keyboard.h"
 #include "text.h"
-#include "undo.h"
 
 static const int iContinueSlot = 0;
 static const int iSaveSlot = 2;
@@ -109,9 +108,7 @@ void CMapEditor::MenuLoad_()
     iArmed = iArmNone;
     if (fileLoad())
     {
-        undoClear();
-        bStroke = false;
-        iLayer = 0;
+        Opened_();
     }
 }
 

@@ -221,6 +221,19 @@ static long long mapfNextLayerId(const stMapDocument& sDoc)
     return iNext;
 }
 
+// The map's layer l as a new CSV <layer> element with the given id, each tag on a line of its
+// own after tIndent (a line break and the layer's indentation; "" puts everything on one line).
+static std::string mapfLayerText(int l, uint32_t iFirstGid, long long iId,
+                                 const std::string& tIndent, const std::string& tNewline)
+{
+    const std::string tInner = tIndent.empty() ? "" : tIndent + " ";
+    mapfLayerGids(l, iFirstGid);
+    return tIndent + "<layer id=\"" + std::to_string(iId) + "\" name=\"Layer " +
+           std::to_string(l + 1) + "\" width=\"120\" height=\"120\">" + tInner +
+           "<data encoding=\"csv\">" + layerEncodeCsv(iMapfGids, tNewline) + "</data>" + tIndent +
+           "</layer>";
+}
+
 // The edits that add the tile layers the map has and the file lacks, after its last tile layer
 // (or its tileset), and count them in nextlayerid.
 static bool mapfAddLayers(const stMapDocument& sDoc, int iNeeded, const std::string& tNewline,
@@ -236,16 +249,11 @@ static bool mapfAddLayers(const stMapDocument& sDoc, int iNeeded, const std::str
         return false;
     }
     const std::string tIndent = mapfIndentOf(sDoc, xAfter);
-    const std::string tInner = tIndent.empty() ? "" : tIndent + " ";
     long long iId = mapfNextLayerId(sDoc);
     std::string tNew;
     for (int l = static_cast<int>(sDoc.vLayers.size()); l < iNeeded; l++, iId++)
     {
-        mapfLayerGids(l, sDoc.iFirstGid);
-        tNew += tIndent + "<layer id=\"" + std::to_string(iId) + "\" name=\"Layer " +
-                std::to_string(l + 1) + "\" width=\"120\" height=\"120\">" + tInner +
-                "<data encoding=\"csv\">" + layerEncodeCsv(iMapfGids, tNewline) + "</data>" +
-                tIndent + "</layer>";
+        tNew += mapfLayerText(l, sDoc.iFirstGid, iId, tIndent, tNewline);
     }
     vEdits.push_back({iAt, iAt, tNew});
     if (sDoc.xMap.attribute("nextlayerid"))
@@ -351,16 +359,12 @@ static std::string mapfNewText(const std::string& tFile)
         " <tileset firstgid=\"1\" name=\"001\" tilewidth=\"32\" tileheight=\"48\" tilecount=\"" +
         std::to_string(iTileCount) + "\" columns=\"2\">\n  <image source=\"" +
         mapfEscape(mapfRelativePath(tImage, tFile)) + "\" trans=\"ff00ff\" width=\"" +
-        std::to_string(iW) + "\" height=\"" + std::to_string(iH) + "\"/>\n </tileset>\n";
+        std::to_string(iW) + "\" height=\"" + std::to_string(iH) + "\"/>\n </tileset>";
     for (int l = 0; l < giTerrainLayers; l++)
     {
-        mapfLayerGids(l, 1);
-        const std::string tN = std::to_string(l + 1);
-        tText += " <layer id=\"" + tN + "\" name=\"Layer " + tN +
-                 "\" width=\"120\" height=\"120\">\n  <data encoding=\"csv\">" +
-                 layerEncodeCsv(iMapfGids, "\n") + "</data>\n </layer>\n";
+        tText += mapfLayerText(l, 1, l + 1, "\n ", "\n");
     }
-    return tText + "</map>\n";
+    return tText + "\n</map>\n";
 }
 
 bool mapfWrite(const std::string& tFile, std::string& tWhy)
