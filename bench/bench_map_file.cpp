@@ -51,7 +51,7 @@ static std::string benchToZlib(std::string tText)
         uint32_t iGids[giLayerCells];
         for (int i = 0; i < giLayerCells; i++)
         {
-            iGids[i] = layerGidOf(map.iTerrain[l][i % giLayerSide][i / giLayerSide], 1);
+            iGids[i] = layerGidOf(map.iTerrain[l][i % giMapSide][i / giMapSide], 1);
         }
         const std::string tOpen = "<data encoding=\"csv\">";
         iAt = tText.find(tOpen, iAt);

@@ -23,8 +23,6 @@
 
 CMapEditor edit;
 
-static const int iMaxTerrain = 25;  // highest value the arrow keys select
-
 // Marks the cell whose top-left corner is (iXPos, iYPos) with a translucent white square.
 static void editDrawCursor(int iXPos, int iYPos)
 {
@@ -117,7 +115,7 @@ int CMapEditor::TileRover()
         {
             iTerrain--;
         }
-        if (keyCheck(KEY_RIGHT) && iTerrain < iMaxTerrain)
+        if (keyCheck(KEY_RIGHT) && iTerrain < giMaxTerrain)
         {
             iTerrain++;
         }

@@ -23,12 +23,12 @@
 #include "text.h"
 #include "undo.h"
 
-static const int iLastOffsetX = 120 - giTilesWide;  // the view's right edge on the map's
-static const int iLastOffsetY = 120 - giTilesHigh;  // the view's bottom edge on the map's
-static const int iWheelCells = 3;                   // cells one notch of the wheel scrolls
-static const int iRepeatDelay = 25;                 // frames a key is held before it repeats
-static const int iRepeatEvery = 2;                  // frames between repeats then
-static const int iWhereShown = 120;                 // frames the layer and place show: 2 s
+static const int iLastOffsetX = giMapSide - giTilesWide;  // the view's right edge on the map's
+static const int iLastOffsetY = giMapSide - giTilesHigh;  // the view's bottom edge on the map's
+static const int iWheelCells = 3;                         // cells one notch of the wheel scrolls
+static const int iRepeatDelay = 25;                       // frames a key is held before it repeats
+static const int iRepeatEvery = 2;                        // frames between repeats then
+static const int iWhereShown = 120;                       // frames the layer and place show: 2 s
 
 // The scrolling keys and the cells each steps the view by.
 static const int iScrollKeys[4] = {KEY_W, KEY_A, KEY_S, KEY_D};

@@ -26,6 +26,8 @@ const int giTileHeight = 48;        // height of one tile image (16 pixels over 
 const int giTilesWide = 20;         // map cells visible across the screen
 const int giTilesHigh = 15;         // map cells visible down the screen
 const int giTerrainLayers = 4;      // terrain layers of a map
+const int giMapSide = 120;          // cells across and down every layer of a map
+const int giMaxTerrain = 25;        // the highest terrain value: the tileset's last tile
 const int giTotalStrings = 500;     // slots of one string table
 
 /* Values of sys_iDisplayScale besides the whole factors 1..giScaleMax. */

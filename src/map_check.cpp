@@ -51,10 +51,11 @@ static bool mapcCheckMap(const stMapDocument& sDoc, std::string& tWhy)
     {
         return mapdFail(tWhy, tWhere, "the map is infinite; only fixed-size maps can be opened");
     }
-    if (iW != giLayerSide || iH != giLayerSide)
+    if (iW != giMapSide || iH != giMapSide)
     {
         return mapdFail(tWhy, tWhere,
-                        "the map is " + mapdSize(iW, iH) + " cells; it must be 120 x 120");
+                        "the map is " + mapdSize(iW, iH) + " cells; it must be " +
+                            mapdSize(giMapSide, giMapSide));
     }
     if (iTileW != giTileX || iTileH != giTileY)
     {
@@ -111,10 +112,11 @@ static bool mapcCheckLayer(const stMapDocument& sDoc, pugi::xml_node x, std::str
     {
         return false;
     }
-    if (iW != giLayerSide || iH != giLayerSide)
+    if (iW != giMapSide || iH != giMapSide)
     {
         return mapdFail(tWhy, tWhere,
-                        tLayer + " is " + mapdSize(iW, iH) + " cells; it must be 120 x 120");
+                        tLayer + " is " + mapdSize(iW, iH) + " cells; it must be " +
+                            mapdSize(giMapSide, giMapSide));
     }
     if (iX != 0 || iY != 0)
     {
@@ -277,9 +279,10 @@ static std::string mapcCellWhere(const stMapDocument& sDoc, const stMapLayer& sL
     return "line " + std::to_string(iLine + mapdLine(tText, iField) - 1);
 }
 
-static bool mapcReadLayers(const stMapDocument& sDoc, int iCells[][120][120], std::string& tWhy)
+static bool mapcReadLayers(const stMapDocument& sDoc, int iCells[][giMapSide][giMapSide],
+                           std::string& tWhy)
 {
-    std::memset(iCells, 0, sizeof(int) * giTerrainLayers * 120 * 120);
+    std::memset(iCells, 0, sizeof(int) * giTerrainLayers * giLayerCells);
     for (size_t l = 0; l < sDoc.vLayers.size(); l++)
     {
         const std::string tLayer = "layer " + std::to_string(l + 1);
@@ -290,8 +293,8 @@ static bool mapcReadLayers(const stMapDocument& sDoc, int iCells[][120][120], st
         for (int i = 0; i < giLayerCells; i++)
         {
             const int v = layerTerrainOf(iMapcGids[i], sDoc.iFirstGid);
-            const int iX = i % giLayerSide;
-            const int iY = i / giLayerSide;
+            const int iX = i % giMapSide;
+            const int iY = i / giMapSide;
             if (v < 0)
             {
                 const std::string tCell = ", cell " + std::to_string(iX) + "," + std::to_string(iY);
@@ -306,7 +309,7 @@ static bool mapcReadLayers(const stMapDocument& sDoc, int iCells[][120][120], st
 }
 
 bool mapcCheck(stMapDocument& sDoc, const std::filesystem::path& tDir, bool bTilesetKnown,
-               int iCells[][120][120], std::string& tWhy)
+               int iCells[][giMapSide][giMapSide], std::string& tWhy)
 {
     sDoc.xMap = sDoc.xDoc.document_element();
     if (std::strcmp(sDoc.xMap.name(), "map") != 0)

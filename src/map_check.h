@@ -18,6 +18,6 @@
    resolved; with bTilesetKnown the external tileset was checked before and is not read again.
    False, with the first fault and its line in tWhy; sDoc and iCells are then of no use. */
 bool mapcCheck(stMapDocument& sDoc, const std::filesystem::path& tDir, bool bTilesetKnown,
-               int iCells[][120][120], std::string& tWhy);
+               int iCells[][giMapSide][giMapSide], std::string& tWhy);
 
 #endif

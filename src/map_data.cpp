@@ -37,9 +37,9 @@ int CMap::ClearTerrain_()
 {
     for (int l = 0; l < giTerrainLayers; l++)
     {
-        for (int x = 0; x < 120; x++)
+        for (int x = 0; x < giMapSide; x++)
         {
-            for (int y = 0; y < 120; y++)
+            for (int y = 0; y < giMapSide; y++)
             {
                 iTerrain[l][x][y] = 0;
             }
@@ -60,7 +60,7 @@ int CMap::Display(int iX, int iY, int iOffsetX, int iOffsetY, bool bOjectsOn, in
     {
         return 0;  // nothing to draw with until a tileset is loaded
     }
-    const int iRows = iY + giTilesHigh < 120 ? giTilesHigh + 1 : giTilesHigh;
+    const int iRows = iY + giTilesHigh < giMapSide ? giTilesHigh + 1 : giTilesHigh;
     for (int l = 0; l < giTerrainLayers; l++)
     {
         for (int y = 0; y < iRows; y++)

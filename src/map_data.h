@@ -21,16 +21,16 @@ const int iExitTilesBroken = 502;   // the tileset file exists but is not a usab
 class CMap
 {
   public:
-    std::string tName;                        // the map's name
-    std::string tAuthor;                      // the map's author
-    std::string tDescription;                 // a description of the map
-    int iMapVer;                              // the map's version number
-    int iSizeX;                               // size in columns
-    int iSizeY;                               // size in rows
-    int iTileSet;                             // tileset number
-    int iTerrain[giTerrainLayers][120][120];  // terrain values, [layer][column][row]
-    BITMAP* mTiles;                           // the loaded tileset, owned by the map, or NULL
-    std::string tTilesFile;                   // the file mTiles came from, as LoadTiles named it
+    std::string tName;                                    // the map's name
+    std::string tAuthor;                                  // the map's author
+    std::string tDescription;                             // a description of the map
+    int iMapVer;                                          // the map's version number
+    int iSizeX;                                           // size in columns
+    int iSizeY;                                           // size in rows
+    int iTileSet;                                         // tileset number
+    int iTerrain[giTerrainLayers][giMapSide][giMapSide];  // terrain values, [layer][column][row]
+    BITMAP* mTiles;          // the loaded tileset, owned by the map, or NULL
+    std::string tTilesFile;  // the file mTiles came from, as LoadTiles named it
 
     int Clear();
     int Display(int iX, int iY, int iOffsetX, int iOffsetY, bool bOjectsOn, int iWorkingLayer);

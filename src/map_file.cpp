@@ -33,10 +33,12 @@ struct stMapfEdit
     std::string tNew;
 };
 
-static std::unique_ptr<stMapDocument> pMapfOpen;   // the open file, or null
-static int iMapfSaved[giTerrainLayers][120][120];  // the cells as the file on disk holds them
-static int iMapfCells[giTerrainLayers][120][120];  // a document's cells while it is checked
-static uint32_t iMapfGids[giLayerCells];           // one layer's tile ids while it is written
+static std::unique_ptr<stMapDocument> pMapfOpen;  // the open file, or null
+static int iMapfSaved[giTerrainLayers][giMapSide]
+                     [giMapSide];  // the cells as the file on disk holds them
+static int iMapfCells[giTerrainLayers][giMapSide]
+                     [giMapSide];         // a document's cells while it is checked
+static uint32_t iMapfGids[giLayerCells];  // one layer's tile ids while it is written
 
 // Parses and checks the text of tFile; null, with the reason in tWhy, when it is no map to open.
 static std::unique_ptr<stMapDocument> mapfParse(std::string tText, const std::string& tFile,
@@ -76,16 +78,16 @@ static bool mapfCheckCells(std::string& tWhy)
 {
     for (int l = 0; l < giTerrainLayers; l++)
     {
-        for (int x = 0; x < giLayerSide; x++)
+        for (int x = 0; x < giMapSide; x++)
         {
-            for (int y = 0; y < giLayerSide; y++)
+            for (int y = 0; y < giMapSide; y++)
             {
                 const int v = map.iTerrain[l][x][y];
-                if (v < 0 || v > giLayerMaxTerrain)
+                if (v < 0 || v > giMaxTerrain)
                 {
                     tWhy = "layer " + std::to_string(l + 1) + ", cell " + std::to_string(x) + "," +
                            std::to_string(y) + " holds " + std::to_string(v) +
-                           "; a map file holds 0 to 25";
+                           "; a map file holds 0 to " + std::to_string(giMaxTerrain);
                     return false;
                 }
             }
@@ -99,7 +101,7 @@ static void mapfLayerGids(int l, uint32_t iFirstGid)
 {
     for (int i = 0; i < giLayerCells; i++)
     {
-        iMapfGids[i] = layerGidOf(map.iTerrain[l][i % giLayerSide][i / giLayerSide], iFirstGid);
+        iMapfGids[i] = layerGidOf(map.iTerrain[l][i % giMapSide][i / giMapSide], iFirstGid);
     }
 }
 
@@ -229,9 +231,9 @@ static std::string mapfLayerText(int l, uint32_t iFirstGid, long long iId,
     const std::string tInner = tIndent.empty() ? "" : tIndent + " ";
     mapfLayerGids(l, iFirstGid);
     return tIndent + "<layer id=\"" + std::to_string(iId) + "\" name=\"Layer " +
-           std::to_string(l + 1) + "\" width=\"120\" height=\"120\">" + tInner +
-           "<data encoding=\"csv\">" + layerEncodeCsv(iMapfGids, tNewline) + "</data>" + tIndent +
-           "</layer>";
+           std::to_string(l + 1) + "\" width=\"" + std::to_string(giMapSide) + "\" height=\"" +
+           std::to_string(giMapSide) + "\">" + tInner + "<data encoding=\"csv\">" +
+           layerEncodeCsv(iMapfGids, tNewline) + "</data>" + tIndent + "</layer>";
 }
 
 // The edits that add the tile layers the map has and the file lacks, after its last tile layer
@@ -354,8 +356,10 @@ static std::string mapfNewText(const std::string& tFile)
     std::string tText =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<map version=\"1.8\" tiledversion=\"1.8.2\" orientation=\"orthogonal\" "
-        "renderorder=\"right-down\" width=\"120\" height=\"120\" tilewidth=\"32\" "
-        "tileheight=\"32\" infinite=\"0\" nextlayerid=\"5\" nextobjectid=\"1\">\n"
+        "renderorder=\"right-down\" width=\"" +
+        std::to_string(giMapSide) + "\" height=\"" + std::to_string(giMapSide) +
+        "\" tilewidth=\"32\" tileheight=\"32\" infinite=\"0\" nextlayerid=\"5\" "
+        "nextobjectid=\"1\">\n"
         " <tileset firstgid=\"1\" name=\"001\" tilewidth=\"32\" tileheight=\"48\" tilecount=\"" +
         std::to_string(iTileCount) + "\" columns=\"2\">\n  <image source=\"" +
         mapfEscape(mapfRelativePath(tImage, tFile)) + "\" trans=\"ff00ff\" width=\"" +

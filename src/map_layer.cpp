@@ -177,7 +177,7 @@ std::string layerEncodeCsv(const uint32_t* pGids, const std::string& tNewline)
         {
             tOut += ',';
         }
-        if ((i + 1) % giLayerSide == 0)
+        if ((i + 1) % giMapSide == 0)
         {
             tOut += tNewline;
         }
@@ -236,7 +236,7 @@ int layerTerrainOf(uint32_t iGid, uint32_t iFirstGid)
         return -1;
     }
     const uint32_t iLocal = iGid - iFirstGid;
-    const bool bTerrainTile = iLocal % 2 == 1 && iLocal >= 3 && iLocal <= 2 * giLayerMaxTerrain + 1;
+    const bool bTerrainTile = iLocal % 2 == 1 && iLocal >= 3 && iLocal <= 2 * giMaxTerrain + 1;
     return bTerrainTile ? static_cast<int>((iLocal - 1) / 2) : -1;
 }
 
@@ -252,8 +252,10 @@ std::string layerWhyNoTerrain(uint32_t iGid, uint32_t iFirstGid)
         return tId + " is below firstgid " + std::to_string(iFirstGid);
     }
     const uint32_t iLocal = iGid - iFirstGid;
-    const char* cWhere = iLocal % 2 == 0 ? "first column" : (iLocal < 3 ? "row 0" : "past row 25");
-    return tId + " is no terrain (" + cWhere + ")";
+    const std::string tWhere = iLocal % 2 == 0 ? "first column"
+                               : iLocal < 3    ? "row 0"
+                                               : "past row " + std::to_string(giMaxTerrain);
+    return tId + " is no terrain (" + tWhere + ")";
 }
 
 uint32_t layerGidOf(int iTerrain, uint32_t iFirstGid)

@@ -23,10 +23,10 @@
 #include <cstdint>
 #include <string>
 
-const int giLayerSide = 120;                         // cells across and down a layer
-const int giLayerCells = giLayerSide * giLayerSide;  // cells of one layer
-const int giLayerMaxTerrain = 25;                    // the highest terrain value a file can hold
-const uint32_t giLayerFlipFlags = 0xF0000000u;       // flip and rotation bits of a tile id
+#include "header.h"
+
+const int giLayerCells = giMapSide * giMapSide;  // cells of one layer
+const uint32_t giLayerFlipFlags = 0xF0000000u;   // flip and rotation bits of a tile id
 
 /* The giLayerCells ids of CSV text. False, with the reason in tWhy and the index of the faulty
    field's place in tText in iAt, when a field is not a number or the count is wrong. */
@@ -50,7 +50,7 @@ int layerTerrainOf(uint32_t iGid, uint32_t iFirstGid);
 /* Why a tile id stands for no terrain value, for a message: a short phrase. */
 std::string layerWhyNoTerrain(uint32_t iGid, uint32_t iFirstGid);
 
-/* The tile id of terrain value iTerrain (0..giLayerMaxTerrain). */
+/* The tile id of terrain value iTerrain (0..giMaxTerrain). */
 uint32_t layerGidOf(int iTerrain, uint32_t iFirstGid);
 
 /* The place in tText where CSV field iField begins (for the line of a message). */

@@ -112,7 +112,7 @@ bool maptCheck(stMapDocument& sDoc, const std::filesystem::path& tDir, bool bTil
         return false;
     }
     // The highest terrain tile must stay clear of the flag bits.
-    if (iFirstGid < 1 || iFirstGid + 2 * giLayerMaxTerrain + 1 >= giLayerFlipFlags >> 3)
+    if (iFirstGid < 1 || iFirstGid + 2 * giMaxTerrain + 1 >= giLayerFlipFlags >> 3)
     {
         return mapdFail(tWhy, tWhere, "firstgid " + std::to_string(iFirstGid) + " is out of range");
     }
