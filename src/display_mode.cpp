@@ -21,6 +21,7 @@
 
 #include <cstdlib>
 
+#include "keyboard.h"
 #include "platform.h"
 #include "screen.h"
 
@@ -209,7 +210,7 @@ static void modeAfterSet()
 // Whether either shift key is held: the library's key table, or the system's own answer.
 static bool modeShiftHeld()
 {
-    return key[KEY_LSHIFT] || key[KEY_RSHIFT] || platShiftHeld();
+    return keyShiftHeld() || platShiftHeld();
 }
 
 // Opens the display at 32 bits, else at 16 bits with the same driver. A held shift key asks for
@@ -291,10 +292,9 @@ void modeCheckRequests()
     {
         exit(0);
     }
-    const bool bHeld = key[KEY_ENTER] && (key[KEY_ALT] || key[KEY_ALTGR]);
-    if (bHeld && !bSwitchHeld)
+    const bool bHeld = keyHeld(KEY_ENTER) && (keyHeld(KEY_ALT) || keyHeld(KEY_ALTGR));
+    if (keyEdge(bSwitchHeld, bHeld, false))
     {
         modeSwitch();
     }
-    bSwitchHeld = bHeld;
 }

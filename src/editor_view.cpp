@@ -20,6 +20,7 @@
 #include "editor_map.h"
 
 #include "editor_file.h"
+#include "keyboard.h"
 #include "text.h"
 #include "undo.h"
 
@@ -49,9 +50,7 @@ static int viewClamp(int iValue, int iHighest)
 // Whether iKey went down since the last frame.
 bool CMapEditor::KeyPressed_(int iKey)
 {
-    const bool bWasDown = bKeyDown[iKey];
-    bKeyDown[iKey] = key[iKey] != 0;
-    return bKeyDown[iKey] && !bWasDown;
+    return keyEdge(bKeyDown[iKey], keyHeld(iKey), false);
 }
 
 void CMapEditor::Scroll_(int iDX, int iDY)
@@ -86,7 +85,7 @@ void CMapEditor::ScrollKeys_(const bool bPressed[4], bool bCtrl)
             iRepeatFrames = 0;
         }
     }
-    if (iRepeatKey < 0 || !key[iScrollKeys[iRepeatKey]] || bCtrl)
+    if (iRepeatKey < 0 || !keyHeld(iScrollKeys[iRepeatKey]) || bCtrl)
     {
         iRepeatKey = -1;
         return;
@@ -106,7 +105,7 @@ void CMapEditor::ScrollPointer_()
     const int iNotchesW = mouse_w - iWheelW;  // right is positive
     iWheelZ = mouse_z;
     iWheelW = mouse_w;
-    if (key[KEY_LSHIFT] || key[KEY_RSHIFT])
+    if (keyShiftHeld())
     {
         Scroll_(-iWheelCells * iNotchesZ, 0);
     }
@@ -142,7 +141,7 @@ void CMapEditor::EditKeys_(bool bCtrl)
             SetLayer_(i);
         }
     }
-    const bool bShift = key[KEY_LSHIFT] || key[KEY_RSHIFT];
+    const bool bShift = keyShiftHeld();
     const bool bZ = KeyPressed_(KEY_Z);
     const bool bY = KeyPressed_(KEY_Y);
     const bool bUndo = bCtrl && bZ && !bShift;
@@ -160,7 +159,7 @@ void CMapEditor::EditKeys_(bool bCtrl)
 // What a frame of the editor does with the keys and the pointer beyond painting, with a map file.
 void CMapEditor::Navigate_()
 {
-    const bool bCtrl = key[KEY_LCONTROL] || key[KEY_RCONTROL];
+    const bool bCtrl = keyControlHeld();
     bool bPressed[4];
     for (int i = 0; i < 4; i++)
     {

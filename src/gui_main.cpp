@@ -42,15 +42,10 @@ void guiDebug_()
     static int iFPS = 0;           // frames of the last full second, the number shown
     static int iFPSCounter = 0;    // frames so far in this second
 
-    // Reads the live key table, not the edge tables, so a screen's keyCheck never eats the Tab.
-    if (key[KEY_TAB])
-    {
-        bKeyDown = true;
-    }
-    if (!key[KEY_TAB] && bKeyDown)
+    // Reads the key itself, not the edge tables, so a screen's keyCheck never eats the Tab.
+    if (keyEdge(bKeyDown, keyHeld(KEY_TAB), true))
     {
         sys_bDebugMode = !sys_bDebugMode;
-        bKeyDown = false;
     }
 
     // The frame that reports a second is the first frame of the next one, so it counts there.

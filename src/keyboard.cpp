@@ -15,13 +15,8 @@ int keyUpdate()
 {
     for (int i = 0; i < KEY_MAX; i++)
     {
-        if (key[i])
+        if (keyEdge(keycheck.bDown[i], keyHeld(i), true))
         {
-            keycheck.bDown[i] = true;
-        }
-        if (!key[i] && keycheck.bDown[i])
-        {
-            keycheck.bDown[i] = false;
             keycheck.bPressed[i] = true;
         }
     }
@@ -46,4 +41,26 @@ int keyReset()
         keycheck.bPressed[i] = false;
     }
     return 0;
+}
+
+bool keyHeld(int iKey)
+{
+    return iKey >= 0 && iKey < KEY_MAX && key[iKey] != 0;
+}
+
+bool keyShiftHeld()
+{
+    return keyHeld(KEY_LSHIFT) || keyHeld(KEY_RSHIFT);
+}
+
+bool keyControlHeld()
+{
+    return keyHeld(KEY_LCONTROL) || keyHeld(KEY_RCONTROL);
+}
+
+bool keyEdge(bool& bWasHeld, bool bHeld, bool bOnRelease)
+{
+    const bool bEdge = bOnRelease ? bWasHeld && !bHeld : bHeld && !bWasHeld;
+    bWasHeld = bHeld;
+    return bEdge;
 }

@@ -13,6 +13,7 @@
 
 #include "buttons.h"
 #include "display_mode.h"
+#include "keyboard.h"
 #include "screen.h"
 #include "text.h"
 #include "timing.h"
@@ -81,7 +82,7 @@ static int langClicked()
 void titleLanguageSelect()
 {
     langCreate();
-    while (!key[KEY_ESC])
+    while (!keyHeld(KEY_ESC))
     {
         langFrame();
         int iSlot = langClicked();
