@@ -1,11 +1,12 @@
 /*
- * Tarvenloft - whole-bitmap colour passes used when artwork is loaded.
+ * Tarvenloft - colour passes.
  *
  * colorReplace turns every pixel of one packed colour into another (the
  * loaders use it to make light pink transparent); colorAlpha turns the mask
  * colour into a 32-bit alpha channel. Both walk the bitmap's own line
  * pointers at the bitmap's own colour depth, so a 16-bit image is compared
- * and written as 16-bit pixels whatever the current depth is.
+ * and written as 16-bit pixels whatever the current depth is. colorShade
+ * is the one translucent box of every screen: panels, cursors, notices.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -110,4 +111,11 @@ int colorAlpha(BITMAP* bImage)
         }
     }
     return 0;
+}
+
+void colorShade(BITMAP* mImage, int iX0, int iY0, int iX1, int iY1, int iColor)
+{
+    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
+    rectfill(mImage, iX0, iY0, iX1, iY1, iColor);
+    solid_mode();
 }

@@ -17,12 +17,16 @@
 #include <filesystem>
 
 #include "display_mode.h"
+#include "editor_notice.h"
 #include "map_file.h"
 
-static std::string tNotice;    // the notice of the last save or load
-static int iNoticeFrames = 0;  // frames it still shows
 static bool bUnsaved = false;  // the map differs from the file
 static bool bAskAgain = true;  // the map may have changed since bUnsaved was found
+
+bool fileInUse()
+{
+    return !sys_tMapFile.empty();
+}
 
 // The file's own name, without its directory: what the title and the notices show.
 std::string fileName()
@@ -41,7 +45,7 @@ bool fileExists()
 // error and the reason in tWhy, when the file exists and cannot be opened.
 bool fileOpenAtStart(std::string& tWhy)
 {
-    if (sys_tMapFile.empty())
+    if (!fileInUse())
     {
         return true;
     }
@@ -60,31 +64,11 @@ bool fileOpenAtStart(std::string& tWhy)
     return false;
 }
 
-void fileNotice(const std::string& tText)
-{
-    tNotice = tText;
-    iNoticeFrames = giNoticeFrames;
-}
-
-// The notice to show this frame, or "" when there is none.
-std::string fileNoticeNow()
-{
-    return iNoticeFrames > 0 ? tNotice : "";
-}
-
-void fileNoticeTick()
-{
-    if (iNoticeFrames > 0)
-    {
-        iNoticeFrames--;
-    }
-}
-
 // Leaves the notice of a save or load: cDone's text with the file's name, or cFailed's with the
 // reason. Either way the map and the file are to be compared again.
 static bool fileReport(bool bDone, const char* cDone, const char* cFailed, const std::string& tWhy)
 {
-    fileNotice(bDone ? txt.Get(cDone) + ": " + fileName() : txt.Get(cFailed) + ": " + tWhy);
+    noticeShow(bDone ? txt.Get(cDone) + ": " + fileName() : txt.Get(cFailed) + ": " + tWhy);
     fileMapChanged();
     return bDone;
 }
@@ -104,7 +88,7 @@ bool fileLoad()
     std::string tWhy;
     if (!fileExists())
     {
-        fileNotice(txt.Get("map_missing"));
+        noticeShow(txt.Get("map_missing"));
         return false;
     }
     const bool bLoaded = mapfRead(sys_tMapFile, tWhy);
@@ -118,7 +102,7 @@ void fileMapChanged()
 
 bool fileUnsaved()
 {
-    if (bAskAgain && !sys_tMapFile.empty())
+    if (bAskAgain && fileInUse())
     {
         bUnsaved = mapfUnsaved();
         bAskAgain = false;
@@ -130,28 +114,11 @@ bool fileUnsaved()
 // button ask first while it does.
 void fileKeepTitle()
 {
-    if (sys_tMapFile.empty())
+    if (!fileInUse())
     {
         return;
     }
     const bool bChanged = fileUnsaved();
     modeSetTitle(fileName() + (bChanged ? "*" : "") + " - Tarvenloft");
     modeGuardClose(bChanged);
-}
-
-// tText as the bitmap fonts' text objects draw it literally: they take "/n", "/p" and "/w" for
-// line breaks and joins, which a file's name or a system's message may hold.
-std::string fileScreenText(const std::string& tText)
-{
-    std::string tOut;
-    for (size_t i = 0; i < tText.size(); i++)
-    {
-        tOut += tText[i];
-        if (tText[i] == '/' && i + 1 < tText.size() &&
-            (tText[i + 1] == 'n' || tText[i + 1] == 'p' || tText[i + 1] == 'w'))
-        {
-            tOut += ' ';
-        }
-    }
-    return tOut;
 }

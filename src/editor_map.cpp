@@ -13,8 +13,7 @@
  */
 #include "editor_map.h"
 
-#include <cstring>
-
+#include "color.h"
 #include "display_mode.h"
 #include "editor_file.h"
 #include "gui_main.h"
@@ -26,10 +25,8 @@ CMapEditor edit;
 // Marks the cell whose top-left corner is (iXPos, iYPos) with a translucent white square.
 static void editDrawCursor(int iXPos, int iYPos)
 {
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, iXPos, iYPos, iXPos + giTileX - 1, iYPos + giTileY - 1,
-             makecol(255, 255, 255));
-    solid_mode();
+    colorShade(mBuffer, iXPos, iYPos, iXPos + giTileX - 1, iYPos + giTileY - 1,
+               makecol(255, 255, 255));
 }
 
 // Shows the tile that painting would place, up and to the right of the pointer.
@@ -51,35 +48,6 @@ int editMap()
     return 0;
 }
 
-// With a map file, each opening starts at the map's top-left corner on layer 0, with nothing to
-// undo.
-void CMapEditor::StartMap_()
-{
-    if (sys_tMapFile.empty())
-    {
-        return;
-    }
-    iOffsetX = iOffSetY = 0;
-    Opened_();
-    memset(bKeyDown, 0, sizeof(bKeyDown));
-    bDragging = false;
-    iWheelZ = mouse_z;
-    iWheelW = mouse_w;
-    iRepeatKey = -1;
-    iWhereFrames = 0;
-    iArmed = 0;
-    fileMapChanged();
-}
-
-// What every opening of the map file gives, at start and at Load Map: layer 0, nothing to undo,
-// and no stroke going on.
-void CMapEditor::Opened_()
-{
-    iLayer = 0;
-    undoClear();
-    bStroke = false;
-}
-
 // The frame's picture: the map, the cursor and the preview, and with a map file the layer and
 // place after a change and the last save's notice.
 void CMapEditor::Draw_()
@@ -89,7 +57,7 @@ void CMapEditor::Draw_()
     FindMouse_();
     editDrawCursor(iXPos, iYPos);
     editDrawPreview(iTerrain);
-    if (!sys_tMapFile.empty())
+    if (fileInUse())
     {
         DrawWhere_();
         DrawStatus_(false);
@@ -119,7 +87,7 @@ int CMapEditor::TileRover()
         {
             iTerrain++;
         }
-        if (!sys_tMapFile.empty())
+        if (fileInUse())
         {
             Navigate_();
         }
@@ -127,7 +95,7 @@ int CMapEditor::TileRover()
         {
             Menu_();
         }
-        else if (!sys_tMapFile.empty() && modeTakeCloseRequest())
+        else if (fileInUse() && modeTakeCloseRequest())
         {
             MenuAsk_(iArmQuit);  // there are unsaved changes: the menu asks
             Menu_();
@@ -141,7 +109,7 @@ int CMapEditor::TileRover()
 // the undo history.
 void CMapEditor::Paint_()
 {
-    const bool bMapFile = !sys_tMapFile.empty();
+    const bool bMapFile = fileInUse();
     if ((mouse_b & 1) && bMapFile)
     {
         if (!bStroke)

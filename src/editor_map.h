@@ -10,8 +10,13 @@
  * view scrolls over the whole map, keys 1 to 4 choose the working layer,
  * strokes can be undone and redone, and the map is saved to the file.
  *
- * The loop and painting are editor_map.cpp's, the menu editor_menu.cpp's
- * and the moving about with a map file editor_view.cpp's.
+ * The class's work is cut into rooms, each calling only rooms below it:
+ * editor_map.cpp, the loop, the frame's picture, painting and picking;
+ * editor_menu.cpp, the menu, its map-file buttons and the strip under it;
+ * editor_keys.cpp, the keys of a map file (the view, the layers, undo,
+ * saving) and the box that shows the layer and place; editor_open.cpp,
+ * what every opening of the map file gives. The file itself, as the editor
+ * uses it, is editor_file.cpp's.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -58,14 +63,22 @@ class CMapEditor
     int iWhereFrames;   // frames the layer and place still show after a change
     int iArmed;         // the menu's action that a second click carries out
 
+    /* editor_map.cpp */
     int FindMouse_();
-    int Menu_();
-    int MenuDisplay_();
     int Palette_();
     int PaletteDisplay_();
-
     void Paint_();
     void Draw_();
+
+    /* editor_menu.cpp */
+    int Menu_();
+    int MenuDisplay_();
+    bool MenuFile_();
+    void MenuAsk_(int iAction);
+    void MenuLoad_();
+    void DrawStatus_(bool bInMenu);
+
+    /* editor_keys.cpp */
     void Navigate_();
     void Scroll_(int iDX, int iDY);
     void SetLayer_(int iNewLayer);
@@ -75,12 +88,10 @@ class CMapEditor
     bool KeyPressed_(int iKey);
     void DrawWhere_();
     std::string Where_();
-    void DrawStatus_(bool bInMenu);
+
+    /* editor_open.cpp */
     void StartMap_();
     void Opened_();
-    bool MenuFile_();
-    void MenuAsk_(int iAction);
-    void MenuLoad_();
 
     friend class CMapEditorProbe;  // the unit tests' window onto the editor's state
 };

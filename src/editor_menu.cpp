@@ -16,8 +16,10 @@
 #include "editor_map.h"
 
 #include "buttons.h"
+#include "color.h"
 #include "display_mode.h"
 #include "editor_file.h"
+#include "editor_notice.h"
 #include "gui_main.h"
 #include "keyboard.h"
 #include "text.h"
@@ -27,26 +29,27 @@ static const int iSaveSlot = 2;
 static const int iLoadSlot = 3;
 static const int iQuitSlot = 7;
 
-// The translucent black panel behind the menu's buttons.
-static void menuDrawPanel()
-{
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, 164, 48, 475, 431, makecol(0, 0, 0));
-    solid_mode();
-}
+// The translucent black panel behind the menu's buttons, and the strip under it, which shares its
+// edges and reaches the picture's foot.
+static const int iPanelLeft = 164;
+static const int iPanelTop = 48;
+static const int iPanelRight = 475;
+static const int iPanelBottom = 431;
+static const int iStripTop = iPanelBottom + 1;
+static const int iStripBottom = sys_iScreenHeight - 1;
 
 // Runs the menu until continue, quit or Escape; quit sets bQuit. Key presses made before or
 // during the menu are discarded, so they act neither in the menu nor back in the editor.
 int CMapEditor::Menu_()
 {
-    const bool bMapFile = !sys_tMapFile.empty();
+    const bool bMapFile = fileInUse();
     keyReset();
     MenuDisplay_();
     while (!butCheck(iContinueSlot) && !butCheck(iQuitSlot))
     {
         clear_bitmap(mBuffer);
         map.Display(iOffsetX, iOffSetY, 0, 0, false, iLayer);
-        menuDrawPanel();
+        colorShade(mBuffer, iPanelLeft, iPanelTop, iPanelRight, iPanelBottom, makecol(0, 0, 0));
         if (bMapFile)
         {
             DrawStatus_(true);
@@ -98,7 +101,7 @@ int CMapEditor::MenuDisplay_()
 void CMapEditor::MenuAsk_(int iAction)
 {
     iArmed = iAction;
-    fileNotice(txt.Get(iAction == iArmLoad ? "map_unsaved_load" : "map_unsaved_quit"));
+    noticeShow(txt.Get(iAction == iArmLoad ? "map_unsaved_load" : "map_unsaved_quit"));
 }
 
 // Load Map: the map becomes what the file holds, on layer 0 with nothing to undo; a load that
@@ -149,4 +152,29 @@ bool CMapEditor::MenuFile_()
         MenuAsk_(iArmQuit);
     }
     return false;
+}
+
+// The strip under the menu's panel: in the menu the file's name with the layer and the view's
+// place, and in the menu and the editor alike the notice of the last save or load while it lasts.
+void CMapEditor::DrawStatus_(bool bInMenu)
+{
+    const std::string tNotice = txtLiteral(noticeNow());
+    noticeTick();
+    if (!bInMenu && tNotice.empty())
+    {
+        return;
+    }
+    colorShade(mBuffer, iPanelLeft, iStripTop, iPanelRight, iStripBottom, makecol(0, 0, 0));
+    int iTop = iStripTop + 4;
+    if (bInMenu)
+    {
+        txtCenter(1, 320, iTop, txtLiteral(fileName() + "  " + Where_()), -1);
+        iTop += 12;
+    }
+    if (txtCheckWordLength(1, tNotice) <= iPanelRight - iPanelLeft - 16)
+    {
+        txtCenter(1, 320, iTop, tNotice, -1);
+        return;
+    }
+    txtOut(1, iPanelLeft + 8, iTop, tNotice, iPanelRight - 8, -1);
 }

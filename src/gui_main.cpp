@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "buttons.h"
+#include "color.h"
 #include "display_mode.h"
 #include "keyboard.h"
 #include "screen.h"
@@ -58,9 +59,7 @@ void guiDebug_()
 
     if (sys_bDebugMode || sys_bFPS)
     {
-        drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-        rectfill(mBuffer, 8, 457, 46, 472, makecol(0, 0, 255));
-        solid_mode();
+        colorShade(mBuffer, 8, 457, 46, 472, makecol(0, 0, 255));
         char cText[20];
         snprintf(cText, sizeof(cText), "FPS: %-ld", static_cast<long>(iFPS));
         txtCenter(1, 28, 461, cText, -1);

@@ -255,3 +255,18 @@ void txtDisplay()
         }
     }
 }
+
+std::string txtLiteral(const std::string& tText)
+{
+    std::string tOut;
+    for (size_t i = 0; i < tText.size(); i++)
+    {
+        tOut += tText[i];
+        if (tText[i] == '/' && i + 1 < tText.size() &&
+            (tText[i + 1] == 'n' || tText[i + 1] == 'p' || tText[i + 1] == 'w'))
+        {
+            tOut += ' ';
+        }
+    }
+    return tOut;
+}

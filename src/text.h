@@ -60,4 +60,9 @@ int txtKill(int iToKill);
 int txtKillAll();
 void txtDisplay();
 
+/* tText as the fonts draw it letter for letter: a space after each "/" that would start a marker
+   ("/n", "/p", "/w"), for a text that is not the program's own (a file's name, a system's
+   message). */
+std::string txtLiteral(const std::string& tText);
+
 #endif

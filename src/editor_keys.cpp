@@ -1,5 +1,6 @@
 /*
- * Tarvenloft - moving about the map, with a map file open.
+ * Tarvenloft - the editor's keys with a map file open, and the view they
+ * move.
  *
  * The view shows the map from its top-left cell (iOffsetX, iOffSetY),
  * which stays within 0..100 and 0..105 so that the 20 x 15 view never
@@ -9,8 +10,7 @@
  * drags the map cell by cell. Keys 1 to 4 choose the working layer, Ctrl+Z
  * undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo one, and Ctrl+S saves.
  * After any change of layer or view a small box shows both for about two
- * seconds; the menu shows them always, with the file's name and the notice
- * of the last save or load.
+ * seconds; the menu's strip shows them always.
  *
  * These keys act when pressed, not when let go, as scrolling and undoing
  * do elsewhere.
@@ -19,6 +19,7 @@
  */
 #include "editor_map.h"
 
+#include "color.h"
 #include "editor_file.h"
 #include "keyboard.h"
 #include "text.h"
@@ -35,12 +36,6 @@ static const int iWhereShown = 120;                       // frames the layer an
 static const int iScrollKeys[4] = {KEY_W, KEY_A, KEY_S, KEY_D};
 static const int iScrollX[4] = {0, -1, 0, 1};
 static const int iScrollY[4] = {-1, 0, 1, 0};
-
-// The status strip under the menu's panel, and its text's left and right edges.
-static const int iStripTop = 432;
-static const int iStripLeft = 164;
-static const int iStripRight = 475;
-static const int iStripBottom = 479;
 
 static int viewClamp(int iValue, int iHighest)
 {
@@ -190,37 +185,8 @@ void CMapEditor::DrawWhere_()
         return;
     }
     iWhereFrames--;
-    const std::string tWhere = fileScreenText(Where_());
+    const std::string tWhere = txtLiteral(Where_());
     const int iWidth = txtCheckWordLength(1, tWhere);
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, 631 - iWidth - 8, 457, 631, 472, makecol(0, 0, 255));
-    solid_mode();
+    colorShade(mBuffer, 631 - iWidth - 8, 457, 631, 472, makecol(0, 0, 255));
     txtOut(1, 631 - iWidth - 4, 461, tWhere, -1, -1);
-}
-
-// The strip under the menu's panel: in the menu the file's name with the layer and the view's
-// place, and in the menu and the editor alike the notice of the last save or load while it lasts.
-void CMapEditor::DrawStatus_(bool bInMenu)
-{
-    const std::string tNotice = fileScreenText(fileNoticeNow());
-    fileNoticeTick();
-    if (!bInMenu && tNotice.empty())
-    {
-        return;
-    }
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, iStripLeft, iStripTop, iStripRight, iStripBottom, makecol(0, 0, 0));
-    solid_mode();
-    int iTop = iStripTop + 4;
-    if (bInMenu)
-    {
-        txtCenter(1, 320, iTop, fileScreenText(fileName() + "  " + Where_()), -1);
-        iTop += 12;
-    }
-    if (txtCheckWordLength(1, tNotice) <= iStripRight - iStripLeft - 16)
-    {
-        txtCenter(1, 320, iTop, tNotice, -1);
-        return;
-    }
-    txtOut(1, iStripLeft + 8, iTop, tNotice, iStripRight - 8, -1);
 }
