@@ -66,7 +66,8 @@ static bool bCloseGuarded = false;             // a close request is left to the
 static bool bSwitchHeld = false;               // Alt+Enter was down at the last frame
 static std::string tTitle = "Tarvenloft";      // the window's title
 
-static void modeCloseButton()
+// What the close button does, on the library's thread.
+void modeRequestClose()
 {
     bCloseRequested = true;
 }
@@ -76,7 +77,7 @@ static void modeCloseButton()
 void modeDecorate()
 {
     set_window_title(tTitle.c_str());
-    set_close_button_callback(modeCloseButton);
+    set_close_button_callback(modeRequestClose);
     platMarkWindow();
 }
 

@@ -28,6 +28,7 @@ void modeOpen();
 void modeCheckRequests();
 void modeSetTitle(const std::string& tTitle);
 void modeGuardClose(bool bGuard);
+void modeRequestClose();
 bool modeTakeCloseRequest();
 int modeChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 

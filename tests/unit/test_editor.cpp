@@ -27,10 +27,14 @@
 #include <loadpng.h>
 
 #include "buttons.h"
+#include "display_mode.h"
+#include "editor_notice.h"
 #include "editor_map.h"
 #include "keyboard.h"
+#include "map_file.h"
 #include "text.h"
 #include "timing.h"
+#include "undo.h"
 
 namespace fs = std::filesystem;
 
@@ -64,6 +68,14 @@ class CMapEditorProbe
     {
         return edit.iLayer;
     }
+    static int OffsetX()
+    {
+        return edit.iOffsetX;
+    }
+    static int OffsetY()
+    {
+        return edit.iOffSetY;
+    }
     static int TileRover()
     {
         return edit.TileRover();
@@ -80,13 +92,14 @@ class CMapEditorProbe
     }
 };
 
-/* Input for one frame: the pointer, its buttons and one held key (0 for none). */
+/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none). */
 struct stStep
 {
     int iMouseX;
     int iMouseY;
     int iMouseB;
     int iKey;
+    int iKey2 = 0;
 };
 
 static std::vector<stStep> sScript;         // one entry per frame boundary
@@ -103,9 +116,12 @@ static void editorTestApply(const stStep& s)
     {
         key[i] = 0;
     }
-    if (s.iKey != 0)
+    for (int iKey : {s.iKey, s.iKey2})
     {
-        key[s.iKey] = 1;
+        if (iKey != 0)
+        {
+            key[iKey] = 1;
+        }
     }
 }
 
@@ -176,6 +192,17 @@ class CScript
         Add(1, 0);
         return Idle(2);
     }
+    // One frame with the buttons iButtons and the keys iKey and iKey2 held.
+    CScript& Step(int iButtons, int iKey, int iKey2 = 0)
+    {
+        sSteps.push_back({iMouseX, iMouseY, iButtons, iKey, iKey2});
+        return *this;
+    }
+    // A key pressed with a modifier (Ctrl+Z): both held for a frame, then let go.
+    CScript& Chord(int iModifier, int iKey)
+    {
+        return Step(0, iModifier, iKey).Idle();
+    }
     CScript& OpenMenu()
     {
         return Press(KEY_ESC).Idle();
@@ -191,7 +218,7 @@ class CScript
     int iMouseY = 0;
     void Add(int iButtons, int iKey)
     {
-        sSteps.push_back({iMouseX, iMouseY, iButtons, iKey});
+        Step(iButtons, iKey);
     }
 };
 
@@ -634,4 +661,186 @@ TEST_F(EditorTest, QuitEndsTheEditor)
     EXPECT_TRUE(CMapEditorProbe::Quit());
     EXPECT_TRUE(editorNoMenu());
     EXPECT_EQ((int)keycheck.bPressed[KEY_ESC], 0);
+}
+
+/* With a map file: the keys that move the view and choose the layer, undo, and the question
+   before unsaved changes are dropped. The file does not exist at first, as for a new map. */
+class EditorMapFileTest : public EditorTest
+{
+  protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        sys_tMapFile = (pDir / "test.tmx").string();
+        mapfForget();
+        undoClear();
+    }
+    void TearDown() override
+    {
+        sys_tMapFile.clear();
+        mapfForget();
+        undoClear();
+        EditorTest::TearDown();
+    }
+};
+
+static const int iLoadY = 156;      // the middle of the menu's Load Map button
+static const int iQuitY = 316;      // of Quit
+static const int iContinueY = 396;  // of Continue
+
+TEST_F(EditorMapFileTest, TheViewStopsAtEachEdgeOfTheMap)
+{
+    std::vector<int> iSeen;  // the view's top-left cell after each key was held long
+    CScript script;
+    for (int iKey : {KEY_D, KEY_S, KEY_A, KEY_W})
+    {
+        script.Press(iKey, 260);  // one step, then a step every other frame: past every edge
+        const int iFrame = static_cast<int>(script.sSteps.size());
+        script.Idle();
+        fnOnFrame = nullptr;
+        if (iKey == KEY_S)
+        {
+            // The bottom-right cell of the view is the map's last: paint it.
+            script.Hold(639, 479, 1);
+        }
+        iSeen.push_back(iFrame);
+    }
+    std::vector<std::pair<int, int>> sOffsets;
+    fnOnFrame = [&](int iFrame)
+    {
+        if (std::find(iSeen.begin(), iSeen.end(), iFrame) != iSeen.end())
+        {
+            sOffsets.push_back({CMapEditorProbe::OffsetX(), CMapEditorProbe::OffsetY()});
+        }
+    };
+    CMapEditorProbe::SetTerrain(7);
+    Run(script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2));
+    const std::vector<std::pair<int, int>> sEdges = {
+        {giMapSide - giTilesWide, 0},
+        {giMapSide - giTilesWide, giMapSide - giTilesHigh},
+        {0, giMapSide - giTilesHigh},
+        {0, 0}};
+    EXPECT_EQ(sOffsets, sEdges);
+    EXPECT_EQ(map.iTerrain[0][giMapSide - 1][giMapSide - 1], 7);
+}
+
+TEST_F(EditorMapFileTest, KeysOneToFourChooseTheLayerThatIsPaintedAndPicked)
+{
+    map.iTerrain[3][4][4] = 9;
+    CMapEditorProbe::SetTerrain(5);
+    CScript script;
+    script.Press(KEY_3).Hold(40, 40, 1);                  // layer 3 of the keys is layer 2
+    script.Press(KEY_4).Hold(140, 140, 2);                // picks 9 from layer 3
+    script.Press(KEY_1).Hold(70, 70, 1).Idle();           // paints 9 into layer 0
+    script.Chord(KEY_LCONTROL, KEY_2).Hold(100, 100, 1);  // Ctrl+2 is no layer key
+    Run(script.Press(KEY_ESC).Idle().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2));
+    EXPECT_EQ(map.iTerrain[2][1][1], 5);
+    EXPECT_EQ(map.iTerrain[0][1][1], 0);
+    EXPECT_EQ(map.iTerrain[0][2][2], 9);
+    EXPECT_EQ(map.iTerrain[0][3][3], 9);
+    EXPECT_EQ(CMapEditorProbe::Layer(), 0);
+}
+
+TEST_F(EditorMapFileTest, UndoPutsACellPaintedTwiceInOneStrokeBackAsItWasBefore)
+{
+    map.iTerrain[0][2][2] = 4;
+    mapfForget();
+    CMapEditorProbe::SetTerrain(2);
+    CScript script;
+    // The button stays down while Right steps the selection: the stroke paints the cell 2, then 3.
+    script.Move(70, 70).Step(1, 0).Step(1, KEY_RIGHT).Step(1, 0).Step(1, 0).Step(1, 0).Idle();
+    int iAfterStroke = -1;
+    const int iStrokeEnd = static_cast<int>(script.sSteps.size());
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == iStrokeEnd)
+        {
+            iAfterStroke = map.iTerrain[0][2][2];
+        }
+    };
+    script.Chord(KEY_LCONTROL, KEY_Z);
+    Run(script.Press(KEY_ESC).Idle().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2));
+    EXPECT_EQ(iAfterStroke, 3);
+    EXPECT_EQ(map.iTerrain[0][2][2], 4);
+}
+
+TEST_F(EditorMapFileTest, LoadMapAndQuitAskOnceBeforeDroppingUnsavedChanges)
+{
+    std::vector<int> iCell;  // cell (1, 1) whenever the menu closes and the editor goes on
+    bool bWasOpen = false;
+    fnOnFrame = [&](int)
+    {
+        if (!sButton[0].bActive && bWasOpen)
+        {
+            iCell.push_back(map.iTerrain[0][1][1]);
+        }
+        bWasOpen = sButton[0].bActive;
+    };
+    CMapEditorProbe::SetTerrain(5);
+    CScript script;
+    script.Chord(KEY_LCONTROL, KEY_S).Hold(40, 40, 1);  // saved empty, then painted
+    script.OpenMenu().Click(320, iLoadY).Idle(2).Click(320, iContinueY).Idle(2);  // asks only
+    script.OpenMenu().Click(320, iLoadY).Idle(2).Click(320, iLoadY).Idle(2);      // loads
+    script.Click(320, iContinueY).Idle(2).Hold(40, 40, 1);
+    script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iContinueY).Idle(2);  // asks only
+    script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2);
+    Run(script);
+    EXPECT_EQ(iCell, std::vector<int>({5, 0, 5}));  // the first Quit did not end the editor
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+}
+
+TEST_F(EditorMapFileTest, TheCloseButtonAsksOnceWhileChangesAreUnsaved)
+{
+    CMapEditorProbe::SetTerrain(5);
+    CScript script;
+    std::vector<int> iRequests;  // the frames at which the close button is pressed
+    script.Hold(40, 40, 1).Idle(3);
+    iRequests.push_back(static_cast<int>(script.sSteps.size()));  // in the editor: the menu asks
+    script.Idle(4).Click(320, iContinueY).Idle(2).OpenMenu().Idle(2);
+    iRequests.push_back(static_cast<int>(script.sSteps.size()));  // in the menu: asks again
+    script.Idle(4);
+    iRequests.push_back(static_cast<int>(script.sSteps.size()));  // the second request: ends
+    script.Idle(4);
+    std::vector<bool> bAsking;  // at each request: the menu stands open and the editor goes on
+    fnOnFrame = [&](int iFrame)
+    {
+        if (std::find(iRequests.begin(), iRequests.end(), iFrame) != iRequests.end())
+        {
+            bAsking.push_back(sButton[7].bActive && !CMapEditorProbe::Quit());
+            modeRequestClose();
+        }
+    };
+    sScript = script.sSteps;
+    CMapEditorProbe::TileRover();
+    EXPECT_EQ(bAsking, std::vector<bool>({false, true, true}));
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+    EXPECT_FALSE(bOverrun);
+    EXPECT_EQ(map.iTerrain[0][1][1], 5);
+}
+
+// A notice may carry a file's path or a system's message: the fonts' markers in it ("/n" breaks
+// the line and eats the letter after it) are drawn as they stand.
+TEST_F(EditorMapFileTest, ANoticeIsDrawnLetterForLetterOnOneLine)
+{
+    clear_to_color(sFont[1].bSource, makecol(255, 255, 255));  // every glyph a white 8 x 8 block
+    int iFirstLine = -1, iSecondLine = -1;
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == 1)
+        {
+            noticeShow("Ab/nCD");
+        }
+        if (iFrame == 3)
+        {
+            iFirstLine = iSecondLine = 0;
+            for (int x = 164; x <= 475; x++)
+            {
+                iFirstLine += getpixel(mBuffer, x, 437) == makecol(255, 255, 255);
+                iSecondLine += getpixel(mBuffer, x, 446) == makecol(255, 255, 255);
+            }
+        }
+    };
+    Run(CScript().Idle(4).Quit());
+    EXPECT_EQ(iFirstLine, 7 * 8);  // "Ab/ nCD"
+    EXPECT_EQ(iSecondLine, 0);
 }
