@@ -660,6 +660,17 @@ def open_menu(prog, timeout=5.0):
     return prog.wait_for(menu_shown, timeout, "the editor menu")
 
 
+def wait_for_hover(prog, top, timeout=5.0):
+    """Moves the pointer from its park onto the menu button whose top is `top` and waits until
+    the button shows its hover image: a sign that the menu has taken everything sent before."""
+    box = (MENU_X0, top, MENU_X1, top + 8)  # above the label
+    prog.move(*POINTER_PARK)
+    idle = prog.settled_screenshot(box).crop(*box)
+    prog.move(320, top + 4)
+    return prog.wait_for(lambda img: img.crop(*box) != idle, timeout,
+                         "the hover image of the menu button at y %d" % top)
+
+
 def quit_via_menu(prog, timeout=5.0):
     """Opens the menu and clicks its quit button."""
     open_menu(prog, timeout)

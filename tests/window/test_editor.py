@@ -1,13 +1,13 @@
 # SPDX-License-Identifier: MIT
 """The language screen, the map editor and its menu, driven through the real window."""
 
-import time
 import unittest
 
 from harness import (LANGUAGE_BUTTONS, LANGUAGE_TOP, LANGUAGE_WIDTH, MENU_BUTTON_TOPS, MENU_CONTINUE_TOP,
                      MENU_PANEL, MENU_X0, MENU_X1, POINTER_PARK, QUIT_CENTRE,
                      WindowTestCase, cell_box, cell_centre, label_band, language_button_box,
                      language_button_height, menu_shown, open_menu,
+                     is_cursor_grey, wait_for_hover,
                      quit_via_menu, wait_for_editor,
                      wait_for_language_screen)
 
@@ -98,9 +98,14 @@ class LanguageScreenTest(WindowTestCase):
         prog.key("Escape")
         prog.wait_for(language_screen_gone, 5, "the language screen to close")
         # The screen leaves while Escape is down; its release may reach the editor's key
-        # presses and open the menu at once. Give the editor a few frames to settle.
-        time.sleep(0.3)
-        if not menu_shown(prog.screenshot()):
+        # presses and open the menu at once. The cursor drawn at a cell the pointer reached
+        # after the release, twice over, shows a frame that came after the release was taken.
+        for cell in ((2, 2), (3, 2)):
+            prog.move(*cell_centre(*cell))
+            img = prog.wait_for(lambda i, c=cell: menu_shown(i) or
+                                i.count(cell_box(*c), is_cursor_grey) >= 200, 5,
+                                "the editor's cursor or its menu")
+        if not menu_shown(img):
             open_menu(prog)
         img = prog.settled_screenshot(LABEL_COLUMN)
         bands = [img.crop(*label_band(top)) for top in MENU_BUTTON_TOPS]
@@ -188,11 +193,12 @@ class EditorTest(WindowTestCase):
         self.assertEqual(menu.crop(*beside), before.crop(*beside),
                          "the map outside the panel changed")
 
-        # A button without an action leaves the menu open.
+        # A button without an action leaves the menu open: once a later move over another
+        # button shows, the click has been taken.
         prog.click(320, 278)
+        img = wait_for_hover(prog, MENU_BUTTON_TOPS[0])
+        self.assertTrue(menu_shown(img), "the help button closed the menu")
         prog.move(*POINTER_PARK)
-        time.sleep(0.3)
-        self.assertTrue(menu_shown(prog.screenshot()), "the help button closed the menu")
 
         prog.key("Escape")
         prog.wait_for(lambda i: not menu_shown(i) and i.crop(*under) == before.crop(*under),
@@ -212,7 +218,7 @@ class EditorTest(WindowTestCase):
         wait_for_editor(prog)
         prog.move(*POINTER_PARK)
         open_menu(prog)
-        time.sleep(0.3)
+        wait_for_hover(prog, MENU_BUTTON_TOPS[0])
         self.assertTrue(prog.running(), "the program ended while the menu was open")
         prog.click(*QUIT_CENTRE)
         self.assertExits(prog, 0, timeout=5)
