@@ -6,7 +6,8 @@
  * marker row above each row of cells. A blue pixel in the marker row at
  * offset j gives the glyph an advance of j; a marker row without blue gives
  * the full cell width. Everything that is not ink or marker is the mask
- * colour. Codes are Latin-1, so a code is its own Unicode code point.
+ * colour. Codes are Latin-1, so a code is its own Unicode code point; the
+ * empty DEL cell, 127, holds the replacement character instead.
  *
  * The program draws glyphs in their own colours with a masked blit, without
  * blending, so the anti-aliased coverage from FreeType is turned into solid
@@ -46,6 +47,14 @@ const stRgb artOutline = {12, 12, 20};
 bool artPrintable(int iCode)
 {
     return (iCode >= 32 && iCode <= 126) || iCode >= 160;
+}
+
+/* The character drawn into the cell of code k: Latin-1 k itself, and in the cell of 127, which
+   Latin-1 leaves without a glyph, the replacement character U+FFFD, which the program shows for
+   any character the fonts cannot. 0 for the cells that stay empty. */
+int artCellChar(int k)
+{
+    return k == 127 ? 0xFFFD : (artPrintable(k) ? k : 0);
 }
 
 /* Renders one code into coverage; bMono asks for hinted one-bit glyphs. */
@@ -329,7 +338,7 @@ bool artFontMake(stArtFont& font, const std::string& tFace, int iCellW, int iCel
         const int iCellX = (k % 16 + 1) * iCellW;
         const int iCellY = (k / 16 + 1) * (iCellH + 1);
         stCoverage cov;
-        if (!artPrintable(k) || !artRenderFitted(face, k, style, cov))
+        if (artCellChar(k) == 0 || !artRenderFitted(face, artCellChar(k), style, cov))
         {
             artMarker(font, k, 0);
             continue;

@@ -102,9 +102,10 @@ struct stFontFile
 const stFontFile sSmallFont = {"system/images/fonts/standard.bmp", 8, 8};
 const stFontFile sLargeFont = {"system/images/fonts/lat16w.bmp", 16, 16};
 
+// The Latin-1 characters, and 127, which holds the stand-in for a character without a glyph.
 bool resPrintable(int k)
 {
-    return (k >= 32 && k <= 126) || k >= 160;
+    return (k >= 32 && k <= 127) || k >= 160;
 }
 
 bool resBlankByDesign(int k)
