@@ -6,17 +6,20 @@
  * not tell, or tells too late, is asked here: whether a shift key is held
  * before the window exists, where the pointer is at this moment, which
  * monitor the program is on, how the window is named and marked, what to
- * do when the display goes away, and how a file is replaced safely. One
- * source file answers for each platform: platform_x11.cpp for Linux under
- * X11 (and for the headless unit tests and fuzzers, which have no display,
- * so its questions find nobody to ask and give the library's own answers),
- * platform_windows.cpp for Windows. The build compiles the one that fits.
- * No other module talks to X11 or Windows.
+ * do when the display goes away, how a file is replaced safely, and which
+ * drives there are. One source file answers for each platform:
+ * platform_x11.cpp for Linux under X11 (and for the headless unit tests and
+ * fuzzers, which have no display, so its questions find nobody to ask and
+ * give the library's own answers), platform_windows.cpp for Windows. The
+ * build compiles the one that fits. No other module talks to X11 or
+ * Windows.
  *
  * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_PLATFORM_H
 #define TARVENLOFT_PLATFORM_H
+
+#include <vector>
 
 #include "header.h"
 
@@ -79,5 +82,9 @@ void platWorkBesideProgram(std::string& tMapFile);
 // False, with the reason in tWhy, when that fails; tFile is then as it was. No temporary file is
 // left behind either way.
 bool platWriteFileAtomically(const std::string& tFile, const std::string& tData, std::string& tWhy);
+
+// The roots of the drives, where each drive is a tree of folders of its own (on Windows "C:\" and
+// "D:\", say, in UTF-8); none where one root holds every folder.
+std::vector<std::string> platDriveRoots();
 
 #endif

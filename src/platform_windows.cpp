@@ -193,3 +193,19 @@ bool platWriteFileAtomically(const std::string& tFile, const std::string& tData,
     }
     return true;
 }
+
+// Every drive letter the system knows, whether or not a disc is in it: the picker says so when a
+// drive cannot be read.
+std::vector<std::string> platDriveRoots()
+{
+    std::vector<std::string> vRoots;
+    const DWORD iDrives = GetLogicalDrives();
+    for (int i = 0; i < 26; i++)
+    {
+        if (iDrives & (1UL << i))
+        {
+            vRoots.push_back(std::string(1, (char)('A' + i)) + ":\\");
+        }
+    }
+    return vRoots;
+}

@@ -349,3 +349,9 @@ bool platWriteFileAtomically(const std::string& tFile, const std::string& tData,
     platFlushDirectory(tDir);
     return true;
 }
+
+// Every folder lies under "/".
+std::vector<std::string> platDriveRoots()
+{
+    return {};
+}

@@ -82,6 +82,7 @@ void artTilesPreview(const stImage& tiles, stImage& dst);
 
 /* Buttons, pointer and the program's icon (art_ui.cpp). */
 stImage artButtonBig(int iState);
+stImage artButtonSmall(int iState);
 stImage artButtonLanguage(const std::string& tCode, int iState, const std::string& tFace);
 stImage artPointer();
 stImage artIcon(int iSize);
@@ -92,6 +93,10 @@ const int artLabelCount = 8;
 extern const char* artLanguageCodes[artLanguageCount];
 extern const char* artLabelKeys[artLabelCount];
 std::string artLabel(int iLanguage, int iLabel);
+const int artPickerCount = 17;
+const int artPickerButtons = 4;  // the first texts of the picker label its buttons
+extern const char* artPickerKeys[artPickerCount];
+std::string artPickerText(int iLanguage, int iText);
 bool artWriteLanguage(int iLanguage, const std::string& tFile);
 bool artWriteSettings(const std::string& tFile);
 

@@ -62,6 +62,49 @@ static const char* artMessages[artLanguageCount][artMessageCount] = {
      "Capa"},
 };
 
+/* The file picker's texts: its titles, the labels of its buttons (the first four, which must fit
+   the small buttons), and what it says about folders and typed names. A reason about a name is
+   followed by ": " and the part of the name at fault, where there is one. */
+const char* artPickerKeys[artPickerCount] = {
+    "pick_open",       "pick_save",       "pick_replace",    "pick_cancel",    "pick_open_title",
+    "pick_save_title", "pick_name",       "pick_drives",     "pick_no_maps",   "pick_unreadable",
+    "pick_exists",     "pick_no_folder",  "pick_name_empty", "pick_name_char", "pick_name_device",
+    "pick_name_long",  "pick_name_folder"};
+
+static const char* artPicker[artLanguageCount][artPickerCount] = {
+    {"Open", "Save", "Replace", "Cancel", "Open a map", "Save the map as", "Name:", "Drives",
+     "No maps in this folder", "Cannot open this folder",
+     "A map of this name exists already. Replace it?", "Choose a folder first",
+     "Type a name for the map", "A name cannot hold this character",
+     "The system keeps this name for a device", "The name is too long", "A folder has this name"},
+    {"\xD6ppna", "Spara", "Ers\xE4tt", "Avbryt", "\xD6ppna en karta", "Spara kartan som",
+     "Namn:", "Enheter", "Inga kartor i den h\xE4r mappen", "Kan inte \xF6ppna mappen",
+     "En karta med det namnet finns redan. Ers\xE4tta den?", "V\xE4lj en mapp f\xF6rst",
+     "Skriv ett namn p\xE5 kartan", "Ett namn kan inte inneh\xE5lla tecknet",
+     "Systemet reserverar namnet f\xF6r en enhet", "Namnet \xE4r f\xF6r l\xE5ngt",
+     "En mapp har redan det namnet"},
+    {"Openen", "Opslaan", "Vervangen", "Annuleren", "Een kaart openen", "Kaart opslaan als",
+     "Naam:", "Stations", "Geen kaarten in deze map", "Kan deze map niet openen",
+     "Er bestaat al een kaart met deze naam. Vervangen?", "Kies eerst een map",
+     "Typ een naam voor de kaart", "Een naam mag dit teken niet bevatten",
+     "Het systeem houdt deze naam voor een apparaat", "De naam is te lang",
+     "Er is al een map met deze naam"},
+    {"Abrir", "Guardar", "Reemplazar", "Cancelar", "Abrir un mapa", "Guardar el mapa como",
+     "Nombre:", "Unidades", "No hay mapas en esta carpeta", "No se puede abrir esta carpeta",
+     "Ya existe un mapa con este nombre. \xBF"
+     "Reemplazarlo?",
+     "Elija primero una carpeta", "Escriba un nombre para el mapa",
+     "Un nombre no puede llevar este car\xE1"
+     "cter",
+     "El sistema reserva este nombre para un dispositivo", "El nombre es demasiado largo",
+     "Ya hay una carpeta con este nombre"},
+};
+
+std::string artPickerText(int iLanguage, int iText)
+{
+    return artPicker[iLanguage][iText];
+}
+
 /* The Latin-1 label iLabel (an index into artLabelKeys) of language iLanguage. */
 std::string artLabel(int iLanguage, int iLabel)
 {
@@ -90,6 +133,11 @@ bool artWriteLanguage(int iLanguage, const std::string& tFile)
     for (int i = 0; i < artMessageCount; i++)
     {
         std::fprintf(pFile, "[%s] %s^\n", artMessageKeys[i], artMessages[iLanguage][i]);
+    }
+    std::fprintf(pFile, "\n# The file picker: its buttons, titles, and what it says.\n");
+    for (int i = 0; i < artPickerCount; i++)
+    {
+        std::fprintf(pFile, "[%s] %s^\n", artPickerKeys[i], artPicker[iLanguage][i]);
     }
     return std::fclose(pFile) == 0;
 }

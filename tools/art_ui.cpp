@@ -3,8 +3,9 @@
  *
  * Every button comes in three states: 0 up, 1 hover (lighter), 2 down
  * (darker, bevel turned inside out, contents one pixel down and right).
- * Corners are rounded with the mask colour. The editor menu's "big_01" is a
- * plain bevelled bar that the program writes its labels on; the language
+ * Corners are rounded with the mask colour. The editor menu's "big_01" and
+ * the file picker's smaller "small_01" are plain bevelled bars that the
+ * program writes its labels on; the language
  * buttons carry a flag and the language's own name.
  *
  * The program's icon, for desktop menus, shows a corner of a map as the
@@ -164,6 +165,12 @@ stImage artIconMaster()
 stImage artButtonBig(int iState)
 {
     return artPanel(256, 36, {104, 92, 140}, {46, 40, 76}, iState);
+}
+
+/* The file picker's button, 144 x 32, in the menu's colours. */
+stImage artButtonSmall(int iState)
+{
+    return artPanel(144, 32, {104, 92, 140}, {46, 40, 76}, iState);
 }
 
 /* A 96 x 64 language button: flag above, the language's own name below. */

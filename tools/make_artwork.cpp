@@ -35,6 +35,7 @@ namespace
 {
 
 const int artLabelRoom = 232;  // widest label that leaves a margin on the 256-wide menu button
+const int artSmallRoom = 128;  // widest label that leaves a margin on the 144-wide picker button
 const int artHintRoom = 624;   // the language screen's hint, 8 pixels clear of either screen edge
 const char* const artHint =
     "You may change this setting later by selecting \"Options\" from the main menu.";
@@ -62,7 +63,8 @@ bool artDir(const std::string& tDir)
     return !err || artFail("cannot create " + tDir);
 }
 
-/* Checks every menu label of every language against the room on its button. */
+/* Checks every label of the menu and of the file picker's buttons, in every language, against
+   the room on its button. */
 bool artCheckLabels(const stArtFont& font)
 {
     bool bFits = true;
@@ -75,6 +77,18 @@ bool artCheckLabels(const stArtFont& font)
             {
                 bFits = artFail(std::string("label ") + artLanguageCodes[iLang] + "/" +
                                 artLabelKeys[i] + " is " + std::to_string(iWidth) + " wide");
+            }
+        }
+    }
+    for (int iLang = 0; iLang < artLanguageCount; iLang++)
+    {
+        for (int i = 0; i < artPickerButtons; i++)
+        {
+            int iWidth = artFontMeasure(font, artPickerText(iLang, i));
+            if (iWidth > artSmallRoom)
+            {
+                bFits = artFail(std::string("label ") + artLanguageCodes[iLang] + "/" +
+                                artPickerKeys[i] + " is " + std::to_string(iWidth) + " wide");
             }
         }
     }
@@ -118,7 +132,8 @@ bool artWriteButtons(const stPaths& paths)
     }
     for (int iState = 0; iState < 3; iState++)
     {
-        if (!artWritePng(artButtonBig(iState), tDir + "big_01" + cSuffix[iState]))
+        if (!artWritePng(artButtonBig(iState), tDir + "big_01" + cSuffix[iState]) ||
+            !artWritePng(artButtonSmall(iState), tDir + "small_01" + cSuffix[iState]))
         {
             return artFail("cannot write the menu buttons");
         }

@@ -556,13 +556,12 @@ TEST_P(ResourceButton, ThreeStatesOfOneSizeThatLookDifferent)
     EXPECT_FALSE(resIsMask(up.get(), up->w / 2, up->h / 2));
 }
 
-INSTANTIATE_TEST_SUITE_P(Resource, ResourceButton,
-                         testing::Values(stButtonSet{"big_01", 256, 26, 39},
-                                         stButtonSet{"en", 96, 24, 104},
-                                         stButtonSet{"sw", 96, 24, 104},
-                                         stButtonSet{"du", 96, 24, 104},
-                                         stButtonSet{"sp", 96, 24, 104}),
-                         resButtonName);
+INSTANTIATE_TEST_SUITE_P(
+    Resource, ResourceButton,
+    testing::Values(stButtonSet{"big_01", 256, 26, 39}, stButtonSet{"small_01", 144, 26, 39},
+                    stButtonSet{"en", 96, 24, 104}, stButtonSet{"sw", 96, 24, 104},
+                    stButtonSet{"du", 96, 24, 104}, stButtonSet{"sp", 96, 24, 104}),
+    resButtonName);
 
 TEST(ResourceButtonBig, IsTheFullMenuWidth)
 {
