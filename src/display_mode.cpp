@@ -276,6 +276,13 @@ void modeGuardClose(bool bGuard)
     bCloseGuarded = bGuard;
 }
 
+// Whether a press of the close button waits to be taken, leaving it there: a screen that runs
+// over the caller's, such as the file picker, ends at it and leaves the answer to the caller.
+bool modeCloseRequested()
+{
+    return bCloseRequested;
+}
+
 // Whether the close button was pressed since the last call.
 bool modeTakeCloseRequest()
 {

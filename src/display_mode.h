@@ -29,6 +29,7 @@ void modeCheckRequests();
 void modeSetTitle(const std::string& tTitle);
 void modeGuardClose(bool bGuard);
 void modeRequestClose();
+bool modeCloseRequested();
 bool modeTakeCloseRequest();
 int modeChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 
