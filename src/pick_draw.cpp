@@ -139,10 +139,13 @@ static void pickDrawBar(const stPicker& p)
              makecol(150, 138, 190));
 }
 
-// A reason or a question: one line in the large font where it fits, else the small font, wrapped.
+// A reason or a question: one line in the large font where it fits, else the small font, wrapped,
+// kept to the room above the name field (Save As) or the buttons (Open).
 static void pickDrawMessage(const stPicker& p)
 {
     const std::string tText = txtLiteral(p.tMessage);
+    const int iBottom = (p.iMode == giPickSaveAs ? giFieldTop : giButtonTop) - 1;
+    set_clip_rect(mBuffer, giListLeft, giMessageTop, giListRight, iBottom);
     if (pickWidth(2, tText) <= giListRight - giListLeft)
     {
         txtOut(2, giListLeft, giMessageTop, tText, -1, -1);
@@ -151,6 +154,7 @@ static void pickDrawMessage(const stPicker& p)
     {
         txtOut(1, giListLeft, giMessageTop, tText, giListRight, -1);
     }
+    set_clip_rect(mBuffer, 0, 0, mBuffer->w - 1, mBuffer->h - 1);
 }
 
 int pickFieldScroll(const stPickField& field)

@@ -58,7 +58,8 @@ static bool pickIsDevice(const std::string& tName)
     {
         tStem.pop_back();
     }
-    if (tStem == "con" || tStem == "prn" || tStem == "aux" || tStem == "nul")
+    if (tStem == "con" || tStem == "prn" || tStem == "aux" || tStem == "nul" || tStem == "conin$" ||
+        tStem == "conout$")
     {
         return true;
     }

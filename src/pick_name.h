@@ -5,8 +5,8 @@
  * is refused when the system could not make a file of it: an empty name,
  * a character that the system keeps for itself ("/" everywhere; on Windows
  * also \ : * ? " < > | and the control characters), a name that Windows
- * keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with
- * any extension), or one longer than a file name may be. The reasons are
+ * keeps for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9,
+ * CONIN$, CONOUT$, with any extension), or one longer than a file name may be. The reasons are
  * keys of the language file, so that the picker says them in the user's
  * language. Nothing here touches the disk.
  *

@@ -144,6 +144,7 @@ TEST(PickName, ExtensionAddedAndWhatTheSystemCannotNameRefused)
     EXPECT_EQ(pickWhy("con.tmx", true), "pick_name_device:con");
     EXPECT_EQ(pickWhy("NUL.tmx", true), "pick_name_device:NUL");
     EXPECT_EQ(pickWhy("Com1.tmx", true), "pick_name_device:Com1");
+    EXPECT_EQ(pickWhy("conout$.tmx", true), "pick_name_device:conout$");
     EXPECT_EQ(pickWhy("lpt9 .backup.tmx", true), "pick_name_device:lpt9 ");
     // 130 characters outside the basic plane: 520 bytes for Linux, 260 UTF-16 units for Windows;
     // 200 accented letters: 400 bytes, 200 units.
