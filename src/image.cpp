@@ -12,7 +12,7 @@
  * reached through image_decode.h), which make the bitmap from that through
  * image_rgb.cpp:
  *
- * - The file is read once into memory, up to 64 MiB, by file_read.cpp;
+ * - The file is read once into memory, up to 64 MiB, by whole_file.cpp;
  *   directories and other non-regular files are refused.
  * - The type is decided by the content ("BM" or the PNG signature), never by
  *   the file name, so a tileset saved as .png but holding a BMP still loads.
@@ -30,26 +30,26 @@
 #include <cstdint>
 #include <cstring>
 
-#include "file_read.h"
+#include "whole_file.h"
 
 static const uint64_t iImgMaxFileSize = 64u * 1024u * 1024u;  // bytes read from one file
 
 // What a fault of reading an image file is called in a message.
-static std::string imgFileFault(const stFileFault& sFault)
+static std::string imgFileFault(const stWholeFault& sFault)
 {
     switch (sFault.eKind)
     {
-    case fileFaultMissing:
+    case wholeFaultMissing:
         return "file not found";
-    case fileFaultDirectory:
+    case wholeFaultDirectory:
         return "it is a directory, not an image file";
-    case fileFaultOdd:
+    case wholeFaultOdd:
         return "it is not a regular file";
-    case fileFaultLarge:
+    case wholeFaultLarge:
         return "the file is larger than 64 MiB";
-    case fileFaultOpen:
+    case wholeFaultOpen:
         return "the file could not be opened: " + sFault.tSystem;
-    case fileFaultRead:
+    case wholeFaultRead:
         return "the file could not be read to its end";
     default:
         return sFault.tSystem;
@@ -59,8 +59,8 @@ static std::string imgFileFault(const stFileFault& sFault)
 // Reads the whole file into vData; refuses what is not a regular file of a sane size.
 static bool imgReadFile(const std::string& tFile, tImgBytes& vData, std::string& tWhy)
 {
-    stFileFault sFault;
-    if (!fileReadWhole(tFile, iImgMaxFileSize, vData, sFault))
+    stWholeFault sFault;
+    if (!wholeRead(tFile, iImgMaxFileSize, vData, sFault))
     {
         tWhy = imgFileFault(sFault);
         return false;

@@ -3,7 +3,7 @@
  *
  * SPDX-License-Identifier: MIT
  */
-#include "file_read.h"
+#include "whole_file.h"
 
 #include <sys/stat.h>
 
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-static bool fileFail(stFileFault& sFault, eFileFault eKind, int iErrno)
+static bool wholeFail(stWholeFault& sFault, eWholeFault eKind, int iErrno)
 {
     sFault.eKind = eKind;
     sFault.tSystem = iErrno != 0 ? std::strerror(iErrno) : "";
@@ -20,32 +20,32 @@ static bool fileFail(stFileFault& sFault, eFileFault eKind, int iErrno)
 
 // One body for both kinds of buffer: a std::string or a byte vector.
 template <class tBuffer>
-static bool fileReadInto(const std::string& tFile, uint64_t iMaxBytes, tBuffer& vOut,
-                         stFileFault& sFault)
+static bool wholeReadInto(const std::string& tFile, uint64_t iMaxBytes, tBuffer& vOut,
+                          stWholeFault& sFault)
 {
-    sFault = stFileFault();
+    sFault = stWholeFault();
     struct stat sInfo;
     if (stat(tFile.c_str(), &sInfo) != 0)
     {
         const bool bMissing = errno == ENOENT || errno == ENOTDIR;
-        return fileFail(sFault, bMissing ? fileFaultMissing : fileFaultStatus, errno);
+        return wholeFail(sFault, bMissing ? wholeFaultMissing : wholeFaultStatus, errno);
     }
     if (S_ISDIR(sInfo.st_mode))
     {
-        return fileFail(sFault, fileFaultDirectory, 0);
+        return wholeFail(sFault, wholeFaultDirectory, 0);
     }
     if (!S_ISREG(sInfo.st_mode))
     {
-        return fileFail(sFault, fileFaultOdd, 0);
+        return wholeFail(sFault, wholeFaultOdd, 0);
     }
     if (sInfo.st_size < 0 || static_cast<uint64_t>(sInfo.st_size) > iMaxBytes)
     {
-        return fileFail(sFault, fileFaultLarge, 0);
+        return wholeFail(sFault, wholeFaultLarge, 0);
     }
     FILE* pFile = std::fopen(tFile.c_str(), "rb");
     if (pFile == NULL)
     {
-        return fileFail(sFault, fileFaultOpen, errno);
+        return wholeFail(sFault, wholeFaultOpen, errno);
     }
     vOut.resize(static_cast<size_t>(sInfo.st_size));
     const size_t iRead = vOut.empty() ? 0 : std::fread(vOut.data(), 1, vOut.size(), pFile);
@@ -53,19 +53,19 @@ static bool fileReadInto(const std::string& tFile, uint64_t iMaxBytes, tBuffer& 
     std::fclose(pFile);
     if (iRead != vOut.size())
     {
-        return fileFail(sFault, fileFaultRead, iErrno);
+        return wholeFail(sFault, wholeFaultRead, iErrno);
     }
     return true;
 }
 
-bool fileReadWhole(const std::string& tFile, uint64_t iMaxBytes, std::string& tData,
-                   stFileFault& sFault)
+bool wholeRead(const std::string& tFile, uint64_t iMaxBytes, std::string& tData,
+               stWholeFault& sFault)
 {
-    return fileReadInto(tFile, iMaxBytes, tData, sFault);
+    return wholeReadInto(tFile, iMaxBytes, tData, sFault);
 }
 
-bool fileReadWhole(const std::string& tFile, uint64_t iMaxBytes, std::vector<unsigned char>& vData,
-                   stFileFault& sFault)
+bool wholeRead(const std::string& tFile, uint64_t iMaxBytes, std::vector<unsigned char>& vData,
+               stWholeFault& sFault)
 {
-    return fileReadInto(tFile, iMaxBytes, vData, sFault);
+    return wholeReadInto(tFile, iMaxBytes, vData, sFault);
 }
