@@ -19,7 +19,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from include_cycles import circles  # noqa: E402
+from include_cycles import circles, report  # noqa: E402
 
 EXEMPT = {"globals"}
 NM = os.environ.get("NM", "nm")
@@ -87,14 +87,8 @@ def main():
     table = symbols(sys.argv[1:])
     edges = call_graph(table)
     found = circles({f: set(e) for f, e in edges.items()})
-    for loop in found:
-        print("call circle: " + " -> ".join(loop + (loop[0],)))
-        for a, b in zip(loop, loop[1:] + (loop[0],)):
-            print("    %s uses %s of %s" % (a, demangled(edges[a][b]), b))
-    if found:
-        return 1
-    print("no call circle among %d files" % len(edges))
-    return 0
+    return report(found, "call", len(edges), "files",
+                  lambda a, b: "%s uses %s of %s" % (a, demangled(edges[a][b]), b))
 
 
 if __name__ == "__main__":
