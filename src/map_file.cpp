@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 
+#include "map_message.h"
 #include "map_read.h"
 #include "map_write.h"
 #include "platform.h"
@@ -44,8 +45,7 @@ bool mapfWrite(const std::string& tFile, std::string& tWhy)
     std::string tText;
     if (pMapfOpen && !mapwSplice(*pMapfOpen, map.iTerrain, tText))
     {
-        tWhy = "cannot find where the open file keeps its layers";
-        return false;
+        return mapmFail(tWhy, "", "cannot find where the open file keeps its layers");
     }
     if (!pMapfOpen)
     {
@@ -54,8 +54,7 @@ bool mapfWrite(const std::string& tFile, std::string& tWhy)
     std::unique_ptr<stMapDocument> pDoc = maprText(std::move(tText), tFile, pMapfOpen.get(), tWhy);
     if (!pDoc || std::memcmp(pDoc->iCells, map.iTerrain, sizeof(map.iTerrain)) != 0)
     {
-        tWhy = "the map came out wrong: " + (pDoc ? "other cells" : tWhy);
-        return false;
+        return mapmFail(tWhy, "the map came out wrong", pDoc ? "other cells" : tWhy);
     }
     if (!platWriteFileAtomically(tFile, pDoc->tText, tWhy))
     {
