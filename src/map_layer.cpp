@@ -22,7 +22,7 @@ static std::string layerQuoteField(const std::string& tText, size_t iAt)
 {
     iAt = scanSkipSpace(tText, iAt);
     const size_t iEnd = std::min(tText.find_first_of(",\r\n", iAt), tText.size());
-    return mapmQuote(tText.substr(iAt, iEnd - iAt));
+    return mapmQuote(tText.substr(iAt, std::min<size_t>(iEnd - iAt, 64)));  // enough to shorten
 }
 
 // As Tiled reads CSV: whitespace counts for nothing, an empty field is 0, and the count must be
