@@ -5,6 +5,9 @@
  */
 #include "base64.h"
 
+#include "map_message.h"
+#include "text_scan.h"
+
 static const char cB64Alphabet[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -44,11 +47,6 @@ static int b64Value(char c)
     return c == '+' ? 62 : (c == '/' ? 63 : -1);
 }
 
-static bool b64IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 // Appends the bytes of one group of four characters, iPad of them "=".
 static void b64PutGroup(unsigned int iGroup, int iPad, std::string& tOut)
 {
@@ -74,7 +72,7 @@ bool b64Decode(const char* cText, size_t iSize, std::string& tOut, std::string& 
     for (size_t i = 0; i < iSize; i++)
     {
         const char c = cText[i];
-        if (b64IsSpace(c))
+        if (scanIsSpace(c))
         {
             continue;
         }
@@ -83,9 +81,9 @@ bool b64Decode(const char* cText, size_t iSize, std::string& tOut, std::string& 
         const bool bPadOk = c == '=' && iInGroup >= 2 && !bEnded;
         if (bEnded || (iValue < 0 && !bPadOk) || (iPad > 0 && c != '='))
         {
-            tWhy =
-                iValue < 0 && c != '=' ? "a character outside the alphabet" : "misplaced padding";
-            return false;
+            return mapmFail(tWhy, "",
+                            iValue < 0 && c != '=' ? "a character outside the alphabet"
+                                                   : "misplaced padding");
         }
         iPad += c == '=' ? 1 : 0;
         iGroup = (iGroup << 6) | static_cast<unsigned int>(iValue < 0 ? 0 : iValue);
@@ -99,8 +97,7 @@ bool b64Decode(const char* cText, size_t iSize, std::string& tOut, std::string& 
     }
     if (iInGroup != 0)
     {
-        tWhy = "base64 text cut short";
-        return false;
+        return mapmFail(tWhy, "", "base64 text cut short");
     }
     return true;
 }

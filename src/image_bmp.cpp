@@ -14,6 +14,7 @@
  * SPDX-License-Identifier: MIT
  */
 #include "image_bmp.h"
+#include "image_rgb.h"
 
 #include <algorithm>
 #include <cstdint>

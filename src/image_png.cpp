@@ -13,6 +13,7 @@
  * SPDX-License-Identifier: MIT
  */
 #include "image_decode.h"
+#include "image_rgb.h"
 
 #include <png.h>
 

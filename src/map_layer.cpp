@@ -8,42 +8,21 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base64.h"
+#include "map_message.h"
+#include "text_scan.h"
 
 static const size_t iLayerBytes = giLayerCells * 4;  // a layer's ids as 4-byte numbers
-
-static bool layerIsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// The first place at or after iAt that is not whitespace.
-static size_t layerSkipSpace(const std::string& tText, size_t iAt)
-{
-    while (iAt < tText.size() && layerIsSpace(tText[iAt]))
-    {
-        iAt++;
-    }
-    return iAt;
-}
 
 // The field at tText[iAt], shortened and made printable, for a message.
 static std::string layerQuoteField(const std::string& tText, size_t iAt)
 {
-    std::string tField;
-    iAt = layerSkipSpace(tText, iAt);
-    for (size_t i = iAt; i < tText.size() && tField.size() < 12; i++)
-    {
-        const unsigned char c = static_cast<unsigned char>(tText[i]);
-        if (c == ',' || c == '\n' || c == '\r')
-        {
-            break;
-        }
-        tField += c >= 0x20 && c < 0x7f ? static_cast<char>(c) : '?';
-    }
-    return "\"" + tField + "\"";
+    iAt = scanSkipSpace(tText, iAt);
+    const size_t iEnd = std::min(tText.find_first_of(",\r\n", iAt), tText.size());
+    return mapmQuote(tText.substr(iAt, std::min<size_t>(iEnd - iAt, 64)));  // enough to shorten
 }
 
 // As Tiled reads CSV: whitespace counts for nothing, an empty field is 0, and the count must be
@@ -57,7 +36,7 @@ bool layerDecodeCsv(const std::string& tText, uint32_t* pGids, std::string& tWhy
     for (size_t i = 0; i <= tText.size(); i++)
     {
         const char c = i < tText.size() ? tText[i] : ',';  // the end closes the last field
-        if (layerIsSpace(c))
+        if (scanIsSpace(c))
         {
             continue;
         }
@@ -66,10 +45,11 @@ bool layerDecodeCsv(const std::string& tText, uint32_t* pGids, std::string& tWhy
             if (iField == giLayerCells)
             {
                 const bool bTrailingComma = i == tText.size() && !bDigits;
-                iAt = bTrailingComma ? iFieldAt - 1 : layerSkipSpace(tText, iFieldAt);
-                tWhy = bTrailingComma ? "a comma after the last value"
-                                      : "more than " + std::to_string(giLayerCells) + " values";
-                return false;
+                iAt = bTrailingComma ? iFieldAt - 1 : scanSkipSpace(tText, iFieldAt);
+                return mapmFail(tWhy, "",
+                                bTrailingComma
+                                    ? "a comma after the last value"
+                                    : "more than " + std::to_string(giLayerCells) + " values");
             }
             pGids[iField++] = static_cast<uint32_t>(iValue);
             iValue = 0;
@@ -83,17 +63,63 @@ bool layerDecodeCsv(const std::string& tText, uint32_t* pGids, std::string& tWhy
         if (!bDigit || iValue > 0xFFFFFFFFu)
         {
             iAt = i;
-            tWhy = layerQuoteField(tText, iFieldAt) + " is no tile id";
-            return false;
+            return mapmFail(tWhy, "", layerQuoteField(tText, iFieldAt) + " is no tile id");
         }
     }
     if (iField < giLayerCells)
     {
         iAt = tText.size();
-        tWhy = std::to_string(iField) + " values; it must have " + std::to_string(giLayerCells);
-        return false;
+        return mapmFail(tWhy, "",
+                        std::to_string(iField) + " values; it must have " +
+                            std::to_string(giLayerCells));
     }
     return true;
+}
+
+/* What one run of zlib did. */
+struct stLayerZ
+{
+    bool bStarted;  // the stream was set up (it needs memory)
+    int iResult;    // inflate's or deflate's answer
+    size_t iMade;   // bytes written to the output
+    bool bRest;     // input was left over
+};
+
+// Runs zlib once over all of tIn into the bytes of tOut: inflating, or deflating at the fastest
+// level into a tOut sized here; zlib's format, or gzip's (a gzip header and trailer around the
+// deflate data) with bGzip. zlib's default level takes 3.5 ms for a layer of random cells, four
+// times as long as the fastest, for files a fifth smaller.
+static stLayerZ layerZRun(bool bDeflate, bool bGzip, const std::string& tIn, std::string& tOut)
+{
+    z_stream sZ;
+    std::memset(&sZ, 0, sizeof(sZ));
+    const int iBits = bGzip ? 16 + MAX_WBITS : MAX_WBITS;
+    const int iInit =
+        bDeflate ? deflateInit2(&sZ, Z_BEST_SPEED, Z_DEFLATED, iBits, 8, Z_DEFAULT_STRATEGY)
+                 : inflateInit2(&sZ, iBits);
+    if (iInit != Z_OK)
+    {
+        return {false, iInit, 0, true};
+    }
+    if (bDeflate)
+    {
+        tOut.assign(deflateBound(&sZ, static_cast<uLong>(tIn.size())) + 32, '\0');
+    }
+    sZ.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(tIn.data()));
+    sZ.avail_in = static_cast<uInt>(tIn.size());
+    sZ.next_out = reinterpret_cast<Bytef*>(&tOut[0]);
+    sZ.avail_out = static_cast<uInt>(tOut.size());
+    const int iResult = bDeflate ? deflate(&sZ, Z_FINISH) : inflate(&sZ, Z_FINISH);
+    const stLayerZ sRun = {true, iResult, static_cast<size_t>(sZ.total_out), sZ.avail_in > 0};
+    if (bDeflate)
+    {
+        deflateEnd(&sZ);
+    }
+    else
+    {
+        inflateEnd(&sZ);
+    }
+    return sRun;
 }
 
 // Inflates zlib or gzip data into exactly iLayerBytes bytes, and stops as soon as it would make
@@ -101,36 +127,26 @@ bool layerDecodeCsv(const std::string& tText, uint32_t* pGids, std::string& tWhy
 static bool layerInflate(const std::string& tIn, bool bGzip, std::string& tOut, std::string& tWhy)
 {
     tOut.assign(iLayerBytes + 1, '\0');
-    z_stream sZ;
-    std::memset(&sZ, 0, sizeof(sZ));
-    // 16 + MAX_WBITS: a gzip header and trailer around the deflate data instead of zlib's.
-    if (inflateInit2(&sZ, bGzip ? 16 + MAX_WBITS : MAX_WBITS) != Z_OK)
-    {
-        tWhy = "no memory to decompress";
-        return false;
-    }
-    sZ.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(tIn.data()));
-    sZ.avail_in = static_cast<uInt>(tIn.size());
-    sZ.next_out = reinterpret_cast<Bytef*>(&tOut[0]);
-    sZ.avail_out = static_cast<uInt>(tOut.size());
-    const int iResult = inflate(&sZ, Z_FINISH);
-    const size_t iMade = sZ.total_out;
-    const bool bRest = sZ.avail_in > 0;
-    inflateEnd(&sZ);
+    const stLayerZ sRun = layerZRun(false, bGzip, tIn, tOut);
     const std::string tKind = bGzip ? "gzip" : "zlib";
-    if (iMade > iLayerBytes)
+    if (!sRun.bStarted)
     {
-        tWhy = tKind + " data of more than " + std::to_string(iLayerBytes) + " bytes";
-        return false;
+        return mapmFail(tWhy, "", "no memory to decompress");
     }
-    if (iResult != Z_STREAM_END || bRest)
+    if (sRun.iMade > iLayerBytes)
     {
-        tWhy = iResult == Z_DATA_ERROR
-                   ? "broken " + tKind + " data"
-                   : tKind + (bRest ? " data with bytes after its end" : " data cut short");
-        return false;
+        return mapmFail(tWhy, "",
+                        tKind + " data of more than " + std::to_string(iLayerBytes) + " bytes");
     }
-    tOut.resize(iMade);
+    if (sRun.iResult != Z_STREAM_END || sRun.bRest)
+    {
+        return mapmFail(
+            tWhy, "",
+            sRun.iResult == Z_DATA_ERROR
+                ? "broken " + tKind + " data"
+                : tKind + (sRun.bRest ? " data with bytes after its end" : " data cut short"));
+    }
+    tOut.resize(sRun.iMade);
     return true;
 }
 
@@ -141,8 +157,7 @@ bool layerDecodeBase64(const std::string& tText, const std::string& tCompression
     std::string tRaw;
     if (!b64Decode(tText.data(), tText.size(), tBytes, tWhy))
     {
-        tWhy = "bad base64: " + tWhy;
-        return false;
+        return mapmFail(tWhy, "", "bad base64: " + tWhy);
     }
     if (!tCompression.empty())
     {
@@ -154,9 +169,9 @@ bool layerDecodeBase64(const std::string& tText, const std::string& tCompression
     }
     if (tBytes.size() != iLayerBytes)
     {
-        tWhy = std::to_string(tBytes.size()) + " bytes of data; it must have " +
-               std::to_string(iLayerBytes);
-        return false;
+        return mapmFail(tWhy, "",
+                        std::to_string(tBytes.size()) + " bytes of data; it must have " +
+                            std::to_string(iLayerBytes));
     }
     const unsigned char* p = reinterpret_cast<const unsigned char*>(tBytes.data());
     for (int i = 0; i < giLayerCells; i++, p += 4)
@@ -186,25 +201,11 @@ std::string layerEncodeCsv(const uint32_t* pGids, const std::string& tNewline)
 }
 
 // Deflates tIn with zlib's header, or gzip's when bGzip; an empty result when memory runs out.
-// The fastest level: zlib's default takes 3.5 ms for a layer of random cells, four times as
-// long, for files a fifth smaller.
 static std::string layerDeflate(const std::string& tIn, bool bGzip)
 {
-    z_stream sZ;
-    std::memset(&sZ, 0, sizeof(sZ));
-    if (deflateInit2(&sZ, Z_BEST_SPEED, Z_DEFLATED, bGzip ? 16 + MAX_WBITS : MAX_WBITS, 8,
-                     Z_DEFAULT_STRATEGY) != Z_OK)
-    {
-        return "";
-    }
-    std::string tOut(deflateBound(&sZ, static_cast<uLong>(tIn.size())) + 32, '\0');
-    sZ.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(tIn.data()));
-    sZ.avail_in = static_cast<uInt>(tIn.size());
-    sZ.next_out = reinterpret_cast<Bytef*>(&tOut[0]);
-    sZ.avail_out = static_cast<uInt>(tOut.size());
-    const int iResult = deflate(&sZ, Z_FINISH);
-    tOut.resize(iResult == Z_STREAM_END ? sZ.total_out : 0);
-    deflateEnd(&sZ);
+    std::string tOut;
+    const stLayerZ sRun = layerZRun(true, bGzip, tIn, tOut);
+    tOut.resize(sRun.bStarted && sRun.iResult == Z_STREAM_END ? sRun.iMade : 0);
     return tOut;
 }
 
@@ -271,5 +272,5 @@ size_t layerCsvFieldAt(const std::string& tText, int iField)
         iAt = tText.find(',', iAt);
         iAt = iAt == std::string::npos ? iAt : iAt + 1;
     }
-    return iAt == std::string::npos ? tText.size() : layerSkipSpace(tText, iAt);
+    return iAt == std::string::npos ? tText.size() : scanSkipSpace(tText, iAt);
 }

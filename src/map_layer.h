@@ -5,9 +5,10 @@
  * A map file holds each layer's 120 x 120 cells as global tile ids, row by
  * row (cell (column x, row y) at index 120 y + x), in one of three forms:
  * CSV text; base64 of 4-byte little-endian ids, plain or compressed with
- * zlib or gzip; or the old form of one <tile> element per cell, which the
- * map document reads itself. Here are the first two both ways, and the
- * mapping between tile ids and the editor's terrain values.
+ * zlib or gzip; or the old form of one <tile> element per cell, which
+ * map_read.cpp reads itself. Here are the first two both ways, and the
+ * mapping between tile ids and the editor's terrain values. Tile ids stay
+ * below bit 28: the four bits above are the flip and rotation flags.
  *
  * The tileset image holds the tiles in its second column, one per 48-pixel
  * row, so terrain value v is local tile 2v + 1 and global id firstgid +
@@ -25,8 +26,9 @@
 
 #include "header.h"
 
-const int giLayerCells = giMapSide * giMapSide;  // cells of one layer
-const uint32_t giLayerFlipFlags = 0xF0000000u;   // flip and rotation bits of a tile id
+const int giLayerCells = giMapSide * giMapSide;    // cells of one layer
+const uint32_t giLayerFlipFlags = 0xF0000000u;     // flip and rotation bits of a tile id
+const uint32_t giLayerMaxGid = ~giLayerFlipFlags;  // the highest tile id below them
 
 /* The giLayerCells ids of CSV text. False, with the reason in tWhy and the index of the faulty
    field's place in tText in iAt, when a field is not a number or the count is wrong. */

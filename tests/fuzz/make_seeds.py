@@ -5,7 +5,7 @@
 Small valid inputs of every kind each reader takes (the shipped settings and
 language files, tiny fonts, tilesets and buttons as BMP and PNG in several
 pixel formats, map files in each layer encoding), a few broken ones, and some
-of the image regression files.
+of the image and map regression files.
 Run it again after changing it; the files are committed.
 """
 import base64
@@ -19,6 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 CORPUS = os.path.join(HERE, "corpus")
 REPRO = os.path.join(ROOT, "tests", "data", "image-repro")
+MAP_REPRO = os.path.join(ROOT, "tests", "data", "map-repro")
 
 PINK = (255, 128, 255)  # turned into the mask colour on loading
 MASK = (255, 0, 255)
@@ -171,8 +172,8 @@ def write(target, name, data):
         f.write(data)
 
 
-def repro(name):
-    with open(os.path.join(REPRO, name), "rb") as f:
+def repro(name, folder=REPRO):
+    with open(os.path.join(folder, name), "rb") as f:
         return f.read()
 
 
@@ -246,6 +247,7 @@ def main():
     write("map", "isometric.tmx", tmx([("base64", "gzip")], orientation="isometric"))
     write("map", "group.tmx", tmx([("base64", "zlib")]).replace(b" <layer", b" <group id=\"9\">\n <layer")
           .replace(b"</map>", b"</group>\n</map>"))
+    write("map", "repro_firstgid_flag_bits.tmx", repro("firstgid_flag_bits.tmx", MAP_REPRO))
 
 
 if __name__ == "__main__":

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -124,6 +126,8 @@ std::vector<stMfCase> mfRefusals()
          "line 15: layer 1, cell 5,7: tile id 54 is no terrain (past row 25)"},
         {"below firstgid", mfChange(b, "firstgid=\"1\"", "firstgid=\"5\""),
          "tile id 4 is below firstgid 5"},
+        {"firstgid into the flags", mfChange(b, "firstgid=\"1\"", "firstgid=\"268435405\""),
+         "line 3: firstgid 268435405 with 52 tiles reaches the flip flags"},
         {"too few values", mfChange(b, tLast, "\n</data>"),
          "layer 1: 14399 values; it must have 14400"},
         {"too many values", mfChange(b, tLast, ",0,0\n</data>"), "layer 1: more than 14400 values"},
@@ -212,6 +216,53 @@ TEST_F(MapFileChecks, FilesThatCannotBeReadAreRefused)
         std::string tWhy;
         EXPECT_FALSE(mapfRead("locked.tmx", tWhy));
         EXPECT_NE(tWhy.find("Permission denied"), std::string::npos) << tWhy;
+    }
+}
+
+// A tileset's ids, firstgid to firstgid + tiles - 1, stay below bit 28, where a tile id's flags
+// begin: else the map would open and every save would fail. The tiles are the tilecount, or else
+// what the image's height gives, and never fewer than the terrain needs.
+TEST_F(MapFileChecks, TileIdsStayBelowTheFlagBits)
+{
+    const std::string tShared =
+        "<tileset name=\"001\" tilewidth=\"32\" tileheight=\"48\" tilecount=\"52\" "
+        "columns=\"2\">\n <image source=\"001.png\" width=\"64\" height=\"1248\"/>\n</tileset>\n";
+    sDir.Write("shared.tsx", tShared);
+    std::ifstream sFinding(TARVENLOFT_TEST_DATA_DIR "/map-repro/firstgid_flag_bits.tmx",
+                           std::ios::binary);
+    ASSERT_TRUE(sFinding.good());
+    sDir.Write("finding.tmx", std::string(std::istreambuf_iterator<char>(sFinding), {}));
+    std::string tWhy;
+    EXPECT_FALSE(mapfRead("finding.tmx", tWhy));
+    EXPECT_EQ(tWhy, "line 3: firstgid 378427554 with 52 tiles reaches the flip flags");
+
+    // The highest terrain tile of the last firstgid that fits has id 2^28 - 1: it is read and
+    // saved, and the saved file reads back.
+    const uint32_t iLast = 268435404;
+    const std::string tFits = tmxMap(
+        mfChange(tTmxTileset, "firstgid=\"1\"", "firstgid=\"" + std::to_string(iLast) + "\"") +
+        tmxLayer(1, " encoding=\"csv\"", tmxCsv(tmxIds(mfBaseTerrain, iLast))));
+    sDir.Write("fits.tmx", tFits);
+    ASSERT_TRUE(mapfRead("fits.tmx", tWhy)) << tWhy;
+    EXPECT_EQ(map.iTerrain[0][5][7], 25);
+    ASSERT_TRUE(mapfWrite("fits.tmx", tWhy)) << tWhy;
+    ASSERT_TRUE(mapfRead("fits.tmx", tWhy)) << tWhy;
+
+    // One tile more, or an image one row taller without a tilecount, reaches bit 28; so does a
+    // firstgid one higher with a smaller tilecount, since the terrain's tiles count.
+    const std::vector<std::pair<std::string, std::string>> vCases = {
+        {mfChange(tFits, "tilecount=\"52\"", "tilecount=\"53\""), "268435404 with 53 tiles"},
+        {mfChange(mfChange(tFits, " tilecount=\"52\"", ""), "height=\"1248\"", "height=\"1296\""),
+         "268435404 with 54 tiles"},
+        {mfChange(mfChange(tFits, "tilecount=\"52\"", "tilecount=\"10\""), "=\"268435404\"",
+                  "=\"268435405\""),
+         "268435405 with 52 tiles"},
+    };
+    for (const auto& c : vCases)
+    {
+        sDir.Write("past.tmx", c.first);
+        EXPECT_FALSE(mapfRead("past.tmx", tWhy)) << c.second;
+        EXPECT_EQ(tWhy, "line 3: firstgid " + c.second + " reaches the flip flags");
     }
 }
 

@@ -67,17 +67,24 @@ def circles(edges):
     return sorted(found)
 
 
+def report(found, kind, count, noun, step=None):
+    """Prints each circle, with a line for each of its steps where step(a, b) words one, and
+    returns the exit status: 1 when there is a circle."""
+    for loop in found:
+        print("%s circle: %s" % (kind, " -> ".join(loop + (loop[0],))))
+        for a, b in zip(loop, loop[1:] + (loop[0],)) if step else ():
+            print("    " + step(a, b))
+    if found:
+        return 1
+    print("no %s circle among %d %s" % (kind, count, noun))
+    return 0
+
+
 def main():
     src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "..", "src")
     edges = include_graph(src)
-    found = circles(edges)
-    for loop in found:
-        print("include circle: " + " -> ".join(loop + (loop[0],)))
-    if found:
-        return 1
-    print("no include circle among %d modules" % len(edges))
-    return 0
+    return report(circles(edges), "include", len(edges), "modules")
 
 
 if __name__ == "__main__":
