@@ -3,7 +3,9 @@
  *
  * The history is a ring of giUndoStrokes strokes, each the list of cells it
  * changed with their values before and after. Of the strokes kept, the first
- * iDone are applied to the map; the rest can be redone.
+ * iDone are applied to the map; the rest can be redone. While a stroke is
+ * open, every cell of the map knows where it stands in it, so that a fill
+ * of a whole layer is noted in time linear in its cells.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -14,11 +16,9 @@
 // One cell a stroke changed.
 struct stUndoCell
 {
-    int iLayer;
-    int iX;
-    int iY;
-    int iOld;  // what the cell held before the stroke
-    int iNew;  // what the stroke left in it
+    int iCell;  // the cell's place in the map's grid, as undoCellIndex gives it
+    int iOld;   // what the cell held before the stroke
+    int iNew;   // what the stroke left in it
 };
 
 static std::vector<stUndoCell> vUndoRing[giUndoStrokes];  // the strokes kept, oldest at iFirst
@@ -26,6 +26,36 @@ static std::vector<stUndoCell> vUndoOpen;                 // the stroke being pa
 static int iFirst = 0;                                    // ring slot of the oldest stroke
 static int iKept = 0;                                     // strokes kept
 static int iDone = 0;                                     // of those, strokes applied
+
+// For each cell of the map, 1 + its place in vUndoOpen, or 0 while the open stroke has not
+// changed it.
+static int iOpenPlace[giTerrainLayers * giMapSide * giMapSide];
+
+// A cell's place in the grid as it lies in memory: layer by layer, column by column.
+static int undoCellIndex(int iLayer, int iX, int iY)
+{
+    return (iLayer * giMapSide + iX) * giMapSide + iY;
+}
+
+static int& undoCell(int iCell)
+{
+    return (&map.iTerrain[0][0][0])[iCell];
+}
+
+// Forgets where the cells of the open stroke stand in it, as it is closed.
+static void undoUnmarkOpen()
+{
+    for (const stUndoCell& sCell : vUndoOpen)
+    {
+        iOpenPlace[sCell.iCell] = 0;
+    }
+}
+
+static void undoForgetOpen()
+{
+    undoUnmarkOpen();
+    vUndoOpen.clear();
+}
 
 static std::vector<stUndoCell>& undoSlot(int iStroke)
 {
@@ -39,34 +69,35 @@ void undoClear()
     {
         vStroke.clear();
     }
-    vUndoOpen.clear();
+    undoForgetOpen();
     iFirst = iKept = iDone = 0;
 }
 
 void undoBeginStroke()
 {
-    vUndoOpen.clear();
+    undoForgetOpen();
 }
 
 // Paints iValue into a cell as part of the open stroke, noting what the cell held when the
 // stroke first changed it.
 void undoPaint(int iLayer, int iX, int iY, int iValue)
 {
-    int& iCell = map.iTerrain[iLayer][iX][iY];
+    const int iIndex = undoCellIndex(iLayer, iX, iY);
+    int& iCell = undoCell(iIndex);
     if (iCell == iValue)
     {
         return;
     }
-    for (stUndoCell& sCell : vUndoOpen)
+    int& iPlace = iOpenPlace[iIndex];
+    if (iPlace != 0)
     {
-        if (sCell.iLayer == iLayer && sCell.iX == iX && sCell.iY == iY)
-        {
-            sCell.iNew = iValue;
-            iCell = iValue;
-            return;
-        }
+        vUndoOpen[iPlace - 1].iNew = iValue;
     }
-    vUndoOpen.push_back({iLayer, iX, iY, iCell, iValue});
+    else
+    {
+        vUndoOpen.push_back({iIndex, iCell, iValue});
+        iPlace = static_cast<int>(vUndoOpen.size());
+    }
     iCell = iValue;
 }
 
@@ -84,6 +115,7 @@ void undoEndStroke()
         iFirst = (iFirst + 1) % giUndoStrokes;
         iKept--;
     }
+    undoUnmarkOpen();
     undoSlot(iKept).swap(vUndoOpen);
     vUndoOpen.clear();
     iKept++;
@@ -102,7 +134,7 @@ bool undoUndo()
     const std::vector<stUndoCell>& vStroke = undoSlot(iDone);
     for (auto it = vStroke.rbegin(); it != vStroke.rend(); ++it)
     {
-        map.iTerrain[it->iLayer][it->iX][it->iY] = it->iOld;
+        undoCell(it->iCell) = it->iOld;
     }
     return true;
 }
@@ -117,7 +149,7 @@ bool undoRedo()
     }
     for (const stUndoCell& sCell : undoSlot(iDone))
     {
-        map.iTerrain[sCell.iLayer][sCell.iX][sCell.iY] = sCell.iNew;
+        undoCell(sCell.iCell) = sCell.iNew;
     }
     iDone++;
     return true;
