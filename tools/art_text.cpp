@@ -105,6 +105,119 @@ std::string artPickerText(int iLanguage, int iText)
     return artPicker[iLanguage][iText];
 }
 
+/* The editor's tools as its where-am-I box names them, the word before the selected value, and
+   the help screen: its last line, then each key or mouse action with what it does. */
+static const int artToolCount = 6;
+static const char* artToolKeys[artToolCount] = {"tool_brush", "tool_fill", "tool_rect",
+                                                "tool_stamp", "map_tile",  "help_close"};
+
+static const char* artTools[artLanguageCount][artToolCount] = {
+    {"Brush", "Fill", "Rectangle", "Stamp", "Tile", "Any key or click closes the help"},
+    {"Pensel", "Hink", "Rektangel", "St\xE4mpel", "Bricka",
+     "En tangent eller ett klick st\xE4nger hj\xE4lpen"},
+    {"Penseel", "Emmer", "Rechthoek", "Stempel", "Tegel", "Een toets of klik sluit de help"},
+    {"Pincel", "Cubo", "Rect\xE1ngulo", "Sello", "Baldosa",
+     "Cualquier tecla o clic cierra la ayuda"},
+};
+
+static const int artHelpCount = 23;
+
+static const char* artHelp[artLanguageCount][artHelpCount][2] = {
+    {{"Left button", "Paint the selected tile; drag to paint on"},
+     {"Right click", "Pick up the cell's value as the selection"},
+     {"Right drag", "Capture a block of the working layer as a stamp"},
+     {"Shift + right drag", "Capture a block of all four layers (Shift held at release)"},
+     {"Left click (stamp)", "Place the stamp; drag to place it again at each cell"},
+     {"B", "Brush; also leaves the stamp"},
+     {"F", "Bucket fill: a click fills the connected cells of that value"},
+     {"R", "Rectangle: drag from corner to corner; a right click cancels"},
+     {"Space", "Tile palette: click a tile, or arrows and Enter"},
+     {"Left, Right", "Step the selected value"},
+     {"1 2 3 4", "Choose the working layer"},
+     {"H", "Highlight the working layer"},
+     {"M", "The whole map: click a place to go there"},
+     {"W A S D", "Scroll the view"},
+     {"Wheel, Shift + wheel", "Scroll up and down, across"},
+     {"Middle drag", "Move the map"},
+     {"Ctrl+Z", "Undo"},
+     {"Ctrl+Y, Ctrl+Shift+Z", "Redo"},
+     {"Ctrl+S", "Save the map"},
+     {"Escape", "Menu; closes the palette and the whole map"},
+     {"Tab", "Frame-rate box"},
+     {"Alt+Enter", "Window or full screen"},
+     {"F1", "This help"}},
+    {{"V\xE4nster knapp", "M\xE5la den valda brickan; dra f\xF6r att m\xE5la vidare"},
+     {"H\xF6gerklick", "Ta cellens v\xE4rde som val"},
+     {"H\xF6gerdrag", "F\xE5nga ett block av arbetslagret som st\xE4mpel"},
+     {"Shift + h\xF6gerdrag", "F\xE5nga ett block av alla fyra lagren (Shift vid sl\xE4pp)"},
+     {"V\xE4nsterklick (st\xE4mpel)",
+      "Placera st\xE4mpeln; dra f\xF6r att placera den vid varje cell"},
+     {"B", "Pensel; l\xE4mnar ocks\xE5 st\xE4mpeln"},
+     {"F", "Hink: ett klick fyller de sammanh\xE4ngande cellerna med det v\xE4rdet"},
+     {"R", "Rektangel: dra fr\xE5n h\xF6rn till h\xF6rn; ett h\xF6gerklick avbryter"},
+     {"Mellanslag", "Brickpalett: klicka p\xE5 en bricka, eller pilar och Enter"},
+     {"V\xE4nster, H\xF6ger", "Stega det valda v\xE4rdet"},
+     {"1 2 3 4", "V\xE4lj arbetslager"},
+     {"H", "Framh\xE4v arbetslagret"},
+     {"M", "Hela kartan: klicka p\xE5 en plats f\xF6r att g\xE5 dit"},
+     {"W A S D", "Rulla vyn"},
+     {"Hjul, Shift + hjul", "Rulla upp och ner, i sidled"},
+     {"Mittendrag", "Flytta kartan"},
+     {"Ctrl+Z", "\xC5ngra"},
+     {"Ctrl+Y, Ctrl+Shift+Z", "G\xF6r om"},
+     {"Ctrl+S", "Spara kartan"},
+     {"Escape", "Meny; st\xE4nger paletten och hela kartan"},
+     {"Tab", "Ruta med bildfrekvensen"},
+     {"Alt+Enter", "F\xF6nster eller helsk\xE4rm"},
+     {"F1", "Denna hj\xE4lp"}},
+    {{"Linkerknop", "Schilder de gekozen tegel; sleep om door te schilderen"},
+     {"Rechtsklik", "Neem de waarde van de cel als keuze"},
+     {"Rechts slepen", "Pak een blok van de werklaag als stempel"},
+     {"Shift + rechts slepen", "Pak een blok van alle vier lagen (Shift bij loslaten)"},
+     {"Linksklik (stempel)", "Plaats de stempel; sleep om hem bij elke cel te plaatsen"},
+     {"B", "Penseel; verlaat ook de stempel"},
+     {"F", "Emmer: een klik vult de aaneengesloten cellen met die waarde"},
+     {"R", "Rechthoek: sleep van hoek tot hoek; een rechtsklik breekt af"},
+     {"Spatie", "Tegelpalet: klik een tegel, of pijltjes en Enter"},
+     {"Links, Rechts", "Stap door de gekozen waarde"},
+     {"1 2 3 4", "Kies de werklaag"},
+     {"H", "Markeer de werklaag"},
+     {"M", "De hele kaart: klik een plek om erheen te gaan"},
+     {"W A S D", "Scroll het beeld"},
+     {"Wiel, Shift + wiel", "Scroll op en neer, opzij"},
+     {"Middelste knop slepen", "Verschuif de kaart"},
+     {"Ctrl+Z", "Ongedaan maken"},
+     {"Ctrl+Y, Ctrl+Shift+Z", "Opnieuw"},
+     {"Ctrl+S", "Kaart opslaan"},
+     {"Escape", "Menu; sluit het palet en de hele kaart"},
+     {"Tab", "Vak met de beeldsnelheid"},
+     {"Alt+Enter", "Venster of volledig scherm"},
+     {"F1", "Deze help"}},
+    {{"Bot\xF3n izquierdo", "Pinta la baldosa elegida; arrastre para seguir pintando"},
+     {"Clic derecho", "Toma el valor de la celda como selecci\xF3n"},
+     {"Arrastre derecho", "Captura un bloque de la capa de trabajo como sello"},
+     {"May\xFAs + arrastre der.", "Captura un bloque de las cuatro capas (May\xFAs al soltar)"},
+     {"Clic izquierdo (sello)", "Coloca el sello; arrastre para colocarlo en cada celda"},
+     {"B", "Pincel; tambi\xE9n deja el sello"},
+     {"F", "Cubo: un clic rellena las celdas conectadas de ese valor"},
+     {"R", "Rect\xE1ngulo: arrastre de esquina a esquina; un clic derecho cancela"},
+     {"Espacio", "Paleta de baldosas: clic en una, o flechas e Intro"},
+     {"Izquierda, Derecha", "Cambia el valor elegido"},
+     {"1 2 3 4", "Elige la capa de trabajo"},
+     {"H", "Resalta la capa de trabajo"},
+     {"M", "El mapa entero: clic en un lugar para ir all\xED"},
+     {"W A S D", "Desplaza la vista"},
+     {"Rueda, May\xFAs + rueda", "Desplaza arriba y abajo, de lado"},
+     {"Arrastre central", "Mueve el mapa"},
+     {"Ctrl+Z", "Deshacer"},
+     {"Ctrl+Y, Ctrl+May\xFAs+Z", "Rehacer"},
+     {"Ctrl+S", "Guarda el mapa"},
+     {"Escape", "Men\xFA; cierra la paleta y el mapa entero"},
+     {"Tab", "Recuadro de im\xE1genes por segundo"},
+     {"Alt+Intro", "Ventana o pantalla completa"},
+     {"F1", "Esta ayuda"}},
+};
+
 /* The Latin-1 label iLabel (an index into artLabelKeys) of language iLanguage. */
 std::string artLabel(int iLanguage, int iLabel)
 {
@@ -138,6 +251,16 @@ bool artWriteLanguage(int iLanguage, const std::string& tFile)
     for (int i = 0; i < artPickerCount; i++)
     {
         std::fprintf(pFile, "[%s] %s^\n", artPickerKeys[i], artPicker[iLanguage][i]);
+    }
+    std::fprintf(pFile, "\n# The tools, the word for the selected tile, and the help screen.\n");
+    for (int i = 0; i < artToolCount; i++)
+    {
+        std::fprintf(pFile, "[%s] %s^\n", artToolKeys[i], artTools[iLanguage][i]);
+    }
+    for (int i = 0; i < artHelpCount; i++)
+    {
+        std::fprintf(pFile, "[help_key_%d] %s^\n[help_do_%d] %s^\n", i + 1,
+                     artHelp[iLanguage][i][0], i + 1, artHelp[iLanguage][i][1]);
     }
     return std::fclose(pFile) == 0;
 }
