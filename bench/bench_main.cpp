@@ -6,8 +6,10 @@
  * for each frame, the ratio of the program's time to the time of its bare
  * library calls, and checks the budgets: a ratio of at most 1.10, the
  * worst frame under 1.5 ms at 32-bit colour, reading or saving a full map
- * file under 20 ms, and the file picker listing a folder of 2,000 entries
- * under 50 ms and drawing its frame under 1.5 ms. Exit status 1 when a
+ * file under 20 ms, the file picker listing a folder of 2,000 entries
+ * under 50 ms and drawing its frame under 1.5 ms, a whole-layer fill, a
+ * whole-map rectangle and a whole-map stamp of four layers under 2 ms
+ * each, and a frame of the overview under 4 ms. Exit status 1 when a
  * budget is missed.
  *
  * SPDX-License-Identifier: MIT
@@ -36,11 +38,16 @@ void benchMapRead(benchmark::State& state, bool bZlib);
 void benchMapWrite(benchmark::State& state, bool bZlib);
 void benchPickList(benchmark::State& state);
 void benchPickFrame(benchmark::State& state);
+void benchToolArea(benchmark::State& state, bool bFill);
+void benchToolStamp(benchmark::State& state);
+void benchOverviewFrame(benchmark::State& state, int iDepth);
 
 static const double dRatioBudget = 1.10;
 static const double dWorstFrameBudgetNs = 1.5e6;
 static const double dMapFileBudgetNs = 20e6;   // reading or saving a full map, each
 static const double dPickListBudgetNs = 50e6;  // listing a folder of 2,000 entries
+static const double dToolBudgetNs = 2e6;       // a whole-layer fill, a whole-map rectangle or stamp
+static const double dOverviewBudgetNs = 4e6;   // a frame of the overview of the whole map
 static const int iRepetitions = 9;
 
 /* Console output as usual, and the median processor time of each benchmark kept by name. The
@@ -133,6 +140,26 @@ static void benchRegister()
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(iRepetitions)
         ->ReportAggregatesOnly(true);
+    for (bool bFill : {true, false})
+    {
+        benchmark::RegisterBenchmark(bFill ? "tools/fill_whole_layer" : "tools/rectangle_whole_map",
+                                     benchToolArea, bFill)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(iRepetitions)
+            ->ReportAggregatesOnly(true);
+    }
+    benchmark::RegisterBenchmark("tools/stamp_four_layers_whole_map", benchToolStamp)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(iRepetitions)
+        ->ReportAggregatesOnly(true);
+    for (int iDepth : {32, 16})
+    {
+        benchmark::RegisterBenchmark(("overview/" + std::to_string(iDepth) + "bit").c_str(),
+                                     benchOverviewFrame, iDepth)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(iRepetitions)
+            ->ReportAggregatesOnly(true);
+    }
 }
 
 // Prints "ours / bare" for every pair that ran; false when a frame's ratio is over budget.
@@ -217,6 +244,28 @@ static bool benchPrintPicker(const std::map<std::string, double>& mNs,
     return !bListMiss && !bFrameMiss;
 }
 
+// Prints the tools' and the overview's figures against their budgets (median processor time);
+// false when one is over its budget.
+static bool benchPrintTools(const std::map<std::string, double>& mNs)
+{
+    bool bOk = true;
+    std::printf("\nThe editor's tools and the overview (median processor time):\n");
+    for (const auto& e : mNs)
+    {
+        const bool bTool = e.first.compare(0, 6, "tools/") == 0;
+        if (!bTool && e.first.compare(0, 9, "overview/") != 0)
+        {
+            continue;
+        }
+        const double dBudget = bTool ? dToolBudgetNs : dOverviewBudgetNs;
+        const bool bMiss = e.second > dBudget;
+        std::printf("  %-36s %8.3f ms  %s (budget %.0f ms)\n", e.first.c_str(), e.second / 1e6,
+                    bMiss ? "MISSED" : "ok", dBudget / 1e6);
+        bOk = bOk && !bMiss;
+    }
+    return bOk;
+}
+
 int main(int argc, char** argv)
 {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
@@ -248,6 +297,7 @@ int main(int argc, char** argv)
     bool bOk = benchPrintRatios(sReporter.mMedianNs, sReporter.mMedianRealNs);
     bOk = benchPrintMapFile(sReporter.mMedianNs, sReporter.mMedianRealNs) && bOk;
     bOk = benchPrintPicker(sReporter.mMedianNs, sReporter.mMedianRealNs) && bOk;
+    bOk = benchPrintTools(sReporter.mMedianNs) && bOk;
     benchmark::Shutdown();
     return bOk ? 0 : 1;
 }
