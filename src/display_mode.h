@@ -31,6 +31,7 @@ void modeGuardClose(bool bGuard);
 void modeRequestClose();
 bool modeCloseRequested();
 bool modeTakeCloseRequest();
+bool modeCloseRequested();
 int modeChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 
 #endif

@@ -169,11 +169,19 @@ void CMapEditor::Navigate_()
     ScrollPointer_();
 }
 
-// The working layer, as the keys name it, and the view's top-left cell: "Layer 2  57, 88".
+// The working layer, as the keys name it, the view's top-left cell, the tool and the selected
+// value: "Layer 2  57, 88  Fill  Tile 7".
 std::string CMapEditor::Where_()
 {
     return txt.Get("map_layer") + " " + std::to_string(iLayer + 1) + "  " +
-           std::to_string(iOffsetX) + ", " + std::to_string(iOffSetY);
+           std::to_string(iOffsetX) + ", " + std::to_string(iOffSetY) + "  " + ToolName_() + "  " +
+           txt.Get("map_tile") + " " + std::to_string(iTerrain);
+}
+
+// Shows the where box for a while.
+void CMapEditor::ShowWhere_()
+{
+    iWhereFrames = iWhereShown;
 }
 
 // For a while after a change of layer or view, a translucent box in the lower right corner shows

@@ -53,12 +53,13 @@ int editMap()
 void CMapEditor::Draw_()
 {
     clear_bitmap(mBuffer);
-    map.Display(iOffsetX, iOffSetY, 0, 0, false, iLayer);
+    DrawLayers_();
     FindMouse_();
     editDrawCursor(iXPos, iYPos);
-    editDrawPreview(iTerrain);
+    editDrawPreview(iTool == giToolStamp ? 0 : iTerrain);  // the stamp shows its block instead
     if (fileInUse())
     {
+        DrawTools_();
         DrawWhere_();
         DrawStatus_(false);
         fileKeepTitle();
@@ -90,6 +91,7 @@ int CMapEditor::TileRover()
         if (fileInUse())
         {
             Navigate_();
+            ToolKeys_();
         }
         if (keyCheck(KEY_ESC))
         {
@@ -110,6 +112,10 @@ int CMapEditor::TileRover()
 void CMapEditor::Paint_()
 {
     const bool bMapFile = fileInUse();
+    if (bMapFile && ToolMouse_())
+    {
+        return;  // with a map file the right button, and the left one but for the brush, are tools'
+    }
     if ((mouse_b & 1) && bMapFile)
     {
         if (!bStroke)
@@ -132,7 +138,7 @@ void CMapEditor::Paint_()
         undoEndStroke();
         bStroke = false;
     }
-    if (mouse_b & 2)
+    if ((mouse_b & 2) && !bMapFile)
     {
         iTerrain = map.iTerrain[iLayer][iX][iY];
     }
@@ -148,15 +154,5 @@ int CMapEditor::FindMouse_()
     iY = iViewY + iOffSetY;
     iXPos = iViewX * giTileX;
     iYPos = iViewY * giTileY;
-    return 0;
-}
-
-int CMapEditor::Palette_()
-{
-    return 0;
-}
-
-int CMapEditor::PaletteDisplay_()
-{
     return 0;
 }

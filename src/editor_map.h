@@ -15,14 +15,19 @@
  * editor_menu.cpp, the menu, its map-file buttons and the strip under it;
  * editor_keys.cpp, the keys of a map file (the view, the layers, undo,
  * saving) and the box that shows the layer and place; editor_open.cpp,
- * what every opening of the map file gives. The file itself, as the editor
- * uses it, is editor_file.cpp's.
+ * what every opening of the map file gives; editor_tool_keys.cpp, the keys
+ * of the tools and of the panels over the map; editor_panels.cpp, the tile
+ * palette, the overview of the map and the help, each a loop of its own;
+ * editor_tool_use.cpp, what the tools do with the pointer and draw. The
+ * file itself, as the editor uses it, is editor_file.cpp's.
  *
  * SPDX-License-Identifier: MIT
  */
 #ifndef TARVENLOFT_EDITOR_MAP_H
 #define TARVENLOFT_EDITOR_MAP_H
 
+#include "editor_overview.h"
+#include "editor_tools.h"
 #include "header.h"
 
 /* What a second click of a menu button carries out, after the menu asked about unsaved changes. */
@@ -38,7 +43,7 @@ class CMapEditor
   private:
     bool bQuit;              // leave the editing loop at the top of the next frame
     bool bKeyDown[KEY_MAX];  // with a map file: the keys that were held at the last frame
-    int iTool;               // carried for later tools; unused
+    int iTool;               // with a map file the tool the left button uses: giToolBrush...
     int iTerrain;            // the selected terrain value, 0..25; 0 clears
     int iLayer;              // the layer painting writes and picking reads
     int iOffsetX;            // map column of the view's top-left cell
@@ -65,8 +70,6 @@ class CMapEditor
 
     /* editor_map.cpp */
     int FindMouse_();
-    int Palette_();
-    int PaletteDisplay_();
     void Paint_();
     void Draw_();
 
@@ -87,11 +90,62 @@ class CMapEditor
     void EditKeys_(bool bCtrl);
     bool KeyPressed_(int iKey);
     void DrawWhere_();
+    void ShowWhere_();
     std::string Where_();
 
     /* editor_open.cpp */
     void StartMap_();
     void Opened_();
+
+    /* With a map file: the tools, the palette, the overview and the help. */
+    stBlock sBlock;              // the block the stamp places
+    stTileColours sTileColours;  // each tile's colour in the overview
+    BITMAP* mDarkTiles;          // the tileset darkened, for the highlight
+    bool bHighlight;             // the layers but the working one are drawn darkened
+    bool bLeftHeld;              // the buttons at the last frame
+    bool bRightHeld;             //
+    bool bRectangle;             // a rectangle is dragged from (iRectX, iRectY)
+    int iRectX;                  //
+    int iRectY;                  //
+    bool bCapture;               // the right button is held since a press at (iCaptureX, iCaptureY)
+    int iCaptureX;               //
+    int iCaptureY;               //
+    int iStampX;                 // where the stamp last placed the block in this stroke
+    int iStampY;                 //
+    int iToolBeforeStamp;        // the tool that a pick or a right click goes back to
+    int iShownTool;              // the tool and the value the where box last showed
+    int iShownTerrain;           //
+    int iPaletteAt;              // the value framed in the palette
+    bool bPanelHeld;             // a panel's view of the buttons: held at its last frame,
+    bool bPanelPressed;          // and pressed while it was open
+
+    /* editor_tool_keys.cpp */
+    void ToolKeys_();
+
+    /* editor_panels.cpp */
+    int Palette_();
+    int PaletteDisplay_();
+    void Overview_();
+    void Help_();
+    void PanelOpen_();
+    bool PanelFrame_();
+    bool PanelClicked_(int iButtons);
+    void PanelClose_();
+
+    /* editor_tool_use.cpp */
+    bool ToolMouse_();
+    void RightButton_();
+    void Rectangle_(bool bDown, bool bUp);
+    void Stamp_(bool bDown, bool bUp);
+    void Changed_(int iCells);
+    void SetTool_(int iNewTool);
+    void LeaveStamp_();
+    void EndDrags_();
+    void ToolsOpened_();
+    void DrawLayers_();
+    void DrawTools_();
+    std::string ToolName_();
+    static void ButtonEdges_(int iButtons, bool& bWasHeld, bool& bDown, bool& bUp);
 
     friend class CMapEditorProbe;  // the unit tests' window onto the editor's state
 };

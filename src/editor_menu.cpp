@@ -27,6 +27,7 @@
 static const int iContinueSlot = 0;
 static const int iSaveSlot = 2;
 static const int iLoadSlot = 3;
+static const int iHelpSlot = 6;
 static const int iQuitSlot = 7;
 
 // The translucent black panel behind the menu's buttons, and the strip under it, which shares its
@@ -74,6 +75,7 @@ int CMapEditor::Menu_()
     butKillAll();
     txtKillAll();
     iArmed = iArmNone;
+    EndDrags_();        // a drag the menu interrupted ends with it
     iWheelZ = mouse_z;  // the wheel turned over the menu does not scroll the map afterwards
     iWheelW = mouse_w;
     return 0;
@@ -137,6 +139,13 @@ bool CMapEditor::MenuFile_()
         {
             MenuLoad_();
         }
+    }
+    if (butCheck(iHelpSlot))
+    {
+        butKillAll();  // the help covers the menu, whose buttons go while it shows
+        txtKillAll();
+        Help_();
+        MenuDisplay_();
     }
     if (butCheck(iQuitSlot) && fileUnsaved() && iArmed != iArmQuit)
     {

@@ -36,4 +36,5 @@ void CMapEditor::Opened_()
     iLayer = 0;
     undoClear();
     bStroke = false;
+    ToolsOpened_();
 }
