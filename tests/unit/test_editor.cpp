@@ -192,6 +192,15 @@ class CScript
         Add(1, 0);
         return Idle(2);
     }
+    // A drag with the buttons iButtons from (iX0, iY0) to (iX1, iY1), where they are let go with
+    // iKey held.
+    CScript& Drag(int iX0, int iY0, int iX1, int iY1, int iButtons, int iKey = 0)
+    {
+        Move(iX0, iY0).Step(iButtons, 0);
+        iMouseX = iX1;
+        iMouseY = iY1;
+        return Step(iButtons, iKey).Step(0, iKey).Idle();
+    }
     // One frame with the buttons iButtons and the keys iKey and iKey2 held.
     CScript& Step(int iButtons, int iKey, int iKey2 = 0)
     {
@@ -843,4 +852,105 @@ TEST_F(EditorMapFileTest, ANoticeIsDrawnLetterForLetterOnOneLine)
     Run(CScript().Idle(4).Quit());
     EXPECT_EQ(iFirstLine, 7 * 8);  // "Ab/ nCD"
     EXPECT_EQ(iSecondLine, 0);
+}
+
+// The middle of cell (iX, iY) of the view.
+static int editorAt(int iCell)
+{
+    return iCell * giTileX + giTileX / 2;
+}
+
+TEST_F(EditorMapFileTest, TheKeyOrClickThatClosesAPanelDoesNothingElse)
+{
+    int iMenus = 0;  // times the menu opened
+    bool bWasOpen = false;
+    fnOnFrame = [&](int)
+    {
+        iMenus += sButton[0].bActive && !bWasOpen ? 1 : 0;
+        bWasOpen = sButton[0].bActive;
+    };
+    CScript script;
+    // Each panel opens when its key is let go, and shows from the frame after. The clicks last
+    // a few frames, as a hand's do.
+    script.Move(editorAt(8), editorAt(6)).Press(KEY_SPACE).Idle();
+    script.Drag(280, 209, 280, 209, 1).Idle(2);  // on slot 5, over map cell (8, 6)
+    script.Press(KEY_M).Idle().Press(KEY_ESC, 3).Idle(2);
+    script.Press(KEY_F1).Idle().Drag(editorAt(3), editorAt(3), editorAt(3), editorAt(3), 1).Idle(2);
+    script.Press(KEY_F1).Idle().Press(KEY_ESC, 3).Idle(2);
+    script.Press(KEY_SPACE).Idle().Press(KEY_ESC, 3).Idle(2);
+    Run(script.Quit());
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 5);
+    EXPECT_EQ(map.iTerrain[0][8][6], 0);  // under the click on the palette's slot
+    EXPECT_EQ(map.iTerrain[0][3][3], 0);  // under the click that closed the help
+    EXPECT_EQ(CMapEditorProbe::OffsetX() + CMapEditorProbe::OffsetY(), 0);
+    EXPECT_EQ(iMenus, 1);  // the Quit's only: no Escape that closed a panel opened it
+}
+
+TEST_F(EditorMapFileTest, TheRightButtonPicksWhenLetGoAndCapturesABlockForTheStampWhenDragged)
+{
+    map.iTerrain[0][1][1] = 3;
+    map.iTerrain[0][2][1] = 4;
+    map.iTerrain[0][2][2] = 6;  // and (1, 2) is empty
+    map.iTerrain[2][1][1] = 8;
+    map.iTerrain[0][10][11] = 9;
+    CScript script;
+    script.Drag(editorAt(1), editorAt(1), editorAt(2), editorAt(2), 2);    // one layer's block
+    script.Hold(editorAt(10), editorAt(10), 1);                            // placed at (10, 10)
+    script.Drag(editorAt(5), editorAt(12), editorAt(8), editorAt(12), 1);  // at (5, 12), (8, 12)
+    script.Hold(editorAt(1), editorAt(1), 2).Hold(editorAt(15), editorAt(3), 1);     // picks 3
+    script.Drag(editorAt(1), editorAt(1), editorAt(2), editorAt(2), 2, KEY_LSHIFT);  // 4 layers
+    script.Press(KEY_4).Hold(editorAt(12), editorAt(2), 1);
+    Run(script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2));
+    EXPECT_EQ(map.iTerrain[0][10][10], 3);
+    EXPECT_EQ(map.iTerrain[0][11][10], 4);
+    EXPECT_EQ(map.iTerrain[0][10][11], 9);  // under the block's empty cell
+    EXPECT_EQ(map.iTerrain[0][11][11], 6);
+    EXPECT_EQ(map.iTerrain[2][10][10], 0);  // a block of the working layer only
+    EXPECT_EQ(map.iTerrain[0][5][12], 3);
+    EXPECT_EQ(map.iTerrain[0][8][12], 3);
+    EXPECT_EQ(map.iTerrain[0][7][12], 0);  // the pointer jumped over it
+    EXPECT_EQ(map.iTerrain[0][15][3], 3);  // the brush, after the pick left the stamp
+    EXPECT_EQ(map.iTerrain[0][16][3], 0);
+    EXPECT_EQ(map.iTerrain[0][12][2], 3);  // every layer of the block into its own
+    EXPECT_EQ(map.iTerrain[2][12][2], 8);
+    EXPECT_EQ(map.iTerrain[0][13][3], 6);
+    EXPECT_EQ(map.iTerrain[3][12][2], 0);
+    EXPECT_EQ(undoCount(), 4);                 // a stroke for each click and for the drag
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 3);  // a drag picks nothing
+}
+
+TEST_F(EditorMapFileTest, AFillAndARectangleLargerThanTheViewAreOneStrokeEach)
+{
+    CMapEditorProbe::SetTerrain(5);
+    CScript script;
+    script.Press(KEY_F).Hold(editorAt(1), editorAt(1), 1).Press(KEY_RIGHT);
+    script.Press(KEY_R).Move(editorAt(1), editorAt(1)).Step(1, 0);
+    for (int i = 0; i < 30; i++)
+    {
+        script.Step(1, KEY_D).Step(1, 0);  // the view scrolls while the button is held
+    }
+    script.Drag(editorAt(18), editorAt(13), editorAt(18), editorAt(13), 1);  // to map cell (48, 13)
+    script.Step(1, 0).Step(3, 0).Step(0, 0).Idle();  // a right press cancels this one
+    int iSixes = -1;
+    const int iBeforeUndo = static_cast<int>(script.sSteps.size());
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == iBeforeUndo)
+        {
+            iSixes = 0;
+            for (int x = 0; x < giMapSide; x++)
+            {
+                for (int y = 0; y < giMapSide; y++)
+                {
+                    iSixes += map.iTerrain[0][x][y] == 6 ? 1 : 0;
+                }
+            }
+        }
+    };
+    script.Chord(KEY_LCONTROL, KEY_Z);
+    Run(script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2));
+    EXPECT_EQ(iSixes, 48 * 13);
+    EXPECT_EQ(undoCount(), 1);  // the fill, after the rectangle was undone
+    EXPECT_EQ(map.iTerrain[0][48][13], 5);
+    EXPECT_EQ(map.iTerrain[0][119][119], 5);
 }
