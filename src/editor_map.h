@@ -110,6 +110,8 @@ class CMapEditor
     bool bCapture;               // the right button is held since a press at (iCaptureX, iCaptureY)
     int iCaptureX;               //
     int iCaptureY;               //
+    int iHeldX;                  // the cell under the pointer at the last frame that saw the
+    int iHeldY;                  // left or the right button held: where a drag ends
     int iStampX;                 // where the stamp last placed the block in this stroke
     int iStampY;                 //
     int iToolBeforeStamp;        // the tool that a pick or a right click goes back to

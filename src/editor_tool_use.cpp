@@ -10,6 +10,9 @@
  * go where it went down; let go on another cell, it captures the block
  * between the two (of every layer with Shift held) and the tool becomes the
  * stamp. A right press while a rectangle is dragged cancels the rectangle.
+ * A drag ends on the cell the pointer was over at the last frame that saw
+ * its button held, the cell its outline showed, wherever the pointer went
+ * as the button was let go.
  * Every action goes through the undo history as one stroke, and only one
  * that changed a cell counts as a change of the map.
  *
@@ -35,6 +38,11 @@ void CMapEditor::ButtonEdges_(int iButtons, bool& bWasHeld, bool& bDown, bool& b
 // editor_map.cpp paints with.
 bool CMapEditor::ToolMouse_()
 {
+    if (mouse_b & 3)
+    {
+        iHeldX = iX;
+        iHeldY = iY;
+    }
     RightButton_();
     bool bDown, bUp;
     ButtonEdges_(1, bLeftHeld, bDown, bUp);
@@ -83,13 +91,13 @@ void CMapEditor::RightButton_()
         return;
     }
     bCapture = false;
-    if (iX == iCaptureX && iY == iCaptureY)
+    if (iHeldX == iCaptureX && iHeldY == iCaptureY)
     {
-        iTerrain = map.iTerrain[iLayer][iX][iY];
+        iTerrain = map.iTerrain[iLayer][iHeldX][iHeldY];
         LeaveStamp_();
         return;
     }
-    sBlock = toolCapture(iLayer, iCaptureX, iCaptureY, iX, iY, keyShiftHeld());
+    sBlock = toolCapture(iLayer, iCaptureX, iCaptureY, iHeldX, iHeldY, keyShiftHeld());
     if (iTool != giToolStamp)
     {
         iToolBeforeStamp = iTool;
@@ -108,7 +116,7 @@ void CMapEditor::Rectangle_(bool bDown, bool bUp)
     if (bUp && bRectangle)
     {
         bRectangle = false;
-        Changed_(toolRectangle(iLayer, iRectX, iRectY, iX, iY, iTerrain));
+        Changed_(toolRectangle(iLayer, iRectX, iRectY, iHeldX, iHeldY, iTerrain));
     }
 }
 

@@ -192,14 +192,19 @@ class CScript
         Add(1, 0);
         return Idle(2);
     }
+    // One frame at (iX, iY) with the buttons iButtons and the key iKey held.
+    CScript& HoldAt(int iX, int iY, int iButtons, int iKey = 0)
+    {
+        iMouseX = iX;
+        iMouseY = iY;
+        return Step(iButtons, iKey);
+    }
     // A drag with the buttons iButtons from (iX0, iY0) to (iX1, iY1), where they are let go with
     // iKey held.
     CScript& Drag(int iX0, int iY0, int iX1, int iY1, int iButtons, int iKey = 0)
     {
-        Move(iX0, iY0).Step(iButtons, 0);
-        iMouseX = iX1;
-        iMouseY = iY1;
-        return Step(iButtons, iKey).Step(0, iKey).Idle();
+        Move(iX0, iY0).HoldAt(iX0, iY0, iButtons);
+        return HoldAt(iX1, iY1, iButtons, iKey).Step(0, iKey).Idle();
     }
     // One frame with the buttons iButtons and the keys iKey and iKey2 held.
     CScript& Step(int iButtons, int iKey, int iKey2 = 0)
@@ -929,8 +934,8 @@ TEST_F(EditorMapFileTest, AFillAndARectangleLargerThanTheViewAreOneStrokeEach)
     {
         script.Step(1, KEY_D).Step(1, 0);  // the view scrolls while the button is held
     }
-    script.Drag(editorAt(18), editorAt(13), editorAt(18), editorAt(13), 1);  // to map cell (48, 13)
-    script.Step(1, 0).Step(3, 0).Step(0, 0).Idle();  // a right press cancels this one
+    script.HoldAt(editorAt(18), editorAt(13), 1).Step(0, 0);  // let go on map cell (48, 13)
+    script.Step(1, 0).Step(3, 0).Step(0, 0).Idle();           // a right press cancels this one
     int iSixes = -1;
     const int iBeforeUndo = static_cast<int>(script.sSteps.size());
     fnOnFrame = [&](int iFrame)
