@@ -6,7 +6,7 @@ painting and picking, the menu, quitting with status 0) run against tarvenloft.e
 Wine in a scratch copy of the unzipped release folder. Added here is what only the Windows
 build has: the form of the executable, fatal messages in modal message boxes, and a held Shift
 read from the system; and, once each, the command line and the close button, which the Windows
-build gets through other ways than the Linux one.
+build gets through other ways than the Linux one, a map file, and the fill and the rectangle.
 
 Each test has its own Xvfb display, as every window test, and its own Wine prefix: a copy of a
 template prefix made once per run, in which the files Wine writes (the registry) are copied
@@ -35,6 +35,7 @@ import harness  # noqa: E402
 import test_bad_resources  # noqa: E402
 import test_editor  # noqa: E402
 import test_startup  # noqa: E402
+import test_tools  # noqa: E402
 from harness import quit_via_menu, wait_for_editor  # noqa: E402
 
 EXE = os.path.join(harness.RUNTIME, "tarvenloft.exe")
@@ -339,6 +340,49 @@ class MapFileUnderWine(WineTestCase):
                            "cell %r painted again" % (cell,))
         quit_via_menu(again)
         self.assertExits(again, 0)
+
+
+class ToolsUnderWine(WineTestCase):
+    """The bucket fill and the rectangle of the Windows build: a new map's first layer filled
+    with grass in one click, a rectangle of sand dragged over it, saved with Ctrl+S and read
+    back."""
+
+    def test_fill_and_rectangle_saved_and_read_back(self):
+        prog = self.program()
+        prog.write_settings(windowed=True, language="EN")
+        folder = os.path.join(prog.tmp, "maps")
+        os.mkdir(folder)
+        MapFileUnderWine.start_in(self, prog, folder)
+        prog.key("Right")
+        prog.key("f")
+        prog.click(*harness.cell_centre(9, 9))
+        prog.move(*harness.POINTER_PARK)
+        prog.wait_for(lambda img: test_tools.looks_like(img, (15, 2), test_tools.GRASS), 10,
+                      "the grass")
+        for _ in range(3):
+            prog.key("Right")
+        prog.key("r")
+        prog.drag([harness.cell_centre(2, 3), harness.cell_centre(4, 4),
+                   harness.cell_centre(6, 5)], dwell=0.3)
+        prog.move(*harness.POINTER_PARK)
+        prog.wait_for(lambda img: test_tools.looks_like(img, (6, 5), test_tools.SAND), 10,
+                      "the rectangle")
+        prog.key_down("ctrl")
+        prog.key("s")
+        prog.key_up("ctrl")
+        mapfile = os.path.join(folder, "m.tmx")
+        prog.wait_for(lambda img: os.path.exists(mapfile), 10, "the saved map")
+        with open(mapfile) as f:
+            layers = re.findall(r'<data encoding="csv">(.*?)</data>', f.read(), re.S)
+        values = [[int(v) for v in data.replace("\n", "").split(",")] for data in layers]
+        expected = [4] * (120 * 120)  # tile 1 is gid 4, tile 4 gid 10
+        for x in range(2, 7):
+            for y in range(3, 6):
+                expected[y * 120 + x] = 10
+        self.assertEqual(values[0], expected)
+        self.assertEqual(sum(1 for layer in values[1:] for v in layer if v), 0)
+        quit_via_menu(prog)  # saved: the first Quit ends the program
+        self.assertExits(prog, 0)
 
 
 class ShiftAtStartTest(WineTestCase):
