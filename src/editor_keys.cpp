@@ -9,8 +9,9 @@
  * notch (across with Shift, or with a horizontal wheel); the middle button
  * drags the map cell by cell. Keys 1 to 4 choose the working layer, Ctrl+Z
  * undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo one, and Ctrl+S saves.
- * After any change of layer or view a small box shows both for about two
- * seconds; the menu's strip shows them always.
+ * After any change of layer or view (or of the tool or the selected value)
+ * a small box shows them all for about two seconds; the menu's strip shows
+ * them always.
  *
  * These keys act when pressed, not when let go, as scrolling and undoing
  * do elsewhere.
@@ -184,8 +185,8 @@ void CMapEditor::ShowWhere_()
     iWhereFrames = iWhereShown;
 }
 
-// For a while after a change of layer or view, a translucent box in the lower right corner shows
-// both, as the frame-rate box does in the lower left.
+// For a while after a change of layer, view, tool or selected value, a translucent box in the
+// lower right corner shows them, as the frame-rate box does in the lower left.
 void CMapEditor::DrawWhere_()
 {
     if (iWhereFrames <= 0)

@@ -5,6 +5,7 @@
  */
 #include "editor_marks.h"
 
+#include "color.h"
 #include "text.h"
 
 std::string markSize(int iX0, int iY0, int iX1, int iY1)
@@ -23,9 +24,7 @@ static void markLabel(const std::string& tText)
     int iY = mouse_y - 20;
     iX = iX < 0 ? 0 : iX;
     iY = iY < 0 ? 0 : iY;
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, iX, iY, iX + iWidth - 1, iY + 15, makecol(0, 0, 0));
-    solid_mode();
+    colorShade(mBuffer, iX, iY, iX + iWidth - 1, iY + 15, makecol(0, 0, 0));
     txtOut(1, iX + 4, iY + 4, tText, -1, -1);
 }
 

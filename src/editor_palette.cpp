@@ -8,6 +8,7 @@
  */
 #include "editor_palette.h"
 
+#include "color.h"
 #include "text.h"
 
 static const int iColumns = 13;
@@ -37,10 +38,8 @@ static void palDrawNothing(int iX, int iY)
 
 void palDraw(int iFramed)
 {
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(mBuffer, iLeft - iMargin, iTop - iMargin, iLeft + iColumns * iSlotW + iMargin - 1,
-             iTop + iRows * iSlotH + iMargin - 1, makecol(0, 0, 0));
-    solid_mode();
+    colorShade(mBuffer, iLeft - iMargin, iTop - iMargin, iLeft + iColumns * iSlotW + iMargin - 1,
+               iTop + iRows * iSlotH + iMargin - 1, makecol(0, 0, 0));
     for (int v = 0; v <= giMaxTerrain; v++)
     {
         int iX, iY;
