@@ -323,22 +323,30 @@ def full_map(path):
 
 
 def map_fps_run(args, font):
-    """The overlay's number with a map file: at 1x while Ctrl+S saves four times a second, and
-    at 2x while a held D key scrolls a map full of tiles, on a screen where 2x fits."""
+    """The overlay's number with a map file: at 1x while Ctrl+S saves four times a second; at 2x
+    while a held D key scrolls a map full of tiles, on a screen where 2x fits; at 2x while the
+    bucket fill fills the whole of a new map's first layer four times a second, with another
+    tile each time; and at 2x with the overview of the full map shown."""
     readings = {}
     xserver = harness.XServer(COMPARE_SCREEN, black_root=True).start()
     try:
         for label, scale, action in (("saving 4 times a second", 1, "ctrl+s"),
-                                     ("2x, scrolling a full map", 2, "d")):
+                                     ("2x, scrolling a full map", 2, "d"),
+                                     ("2x, filling a layer 4 times a second", 2, "fill"),
+                                     ("2x, the overview of a full map shown", 2, "m")):
             extra = "DisplayScale %d\n" % scale if scale != 1 else ""
             program = scratch_program(xserver, args.binary, extra=extra, windowed=True,
                                       debug=True, language="EN")
             try:
                 mapfile = os.path.join(program.tmp, "run", "full.tmx")
-                full_map(mapfile)
+                if action != "fill":
+                    full_map(mapfile)
                 start_program(program, (mapfile,))
                 harness.xdotool(xserver, "mousemove", *REST_POINTER)
                 time.sleep(3.0)
+                if action in ("fill", "m"):
+                    press(xserver, "f" if action == "fill" else "m")
+                    time.sleep(0.5)
                 readings["map file, " + label] = fps_while(xserver, font, scale, action)
             finally:
                 program.stop()
@@ -348,20 +356,25 @@ def map_fps_run(args, font):
 
 
 def fps_while(xserver, font, scale, action):
-    """Three readings of the overlay while `action` goes on: a key held down (it repeats), or
-    a combination pressed four times a second."""
-    if "+" not in action:
+    """Four readings of the overlay while `action` goes on: a key held down (it repeats), a
+    combination pressed four times a second, "fill": a click of the bucket fill and the next
+    tile four times a second, or "m": nothing (the overview stands)."""
+    held = action not in ("fill", "m") and "+" not in action
+    if held:
         harness.xdotool(xserver, "keydown", action)
     values = []
     try:
         for i in range(12):
             if "+" in action:
                 harness.xdotool(xserver, "key", action)
+            if action == "fill":
+                harness.xdotool(xserver, "mousedown", 1, "sleep", "0.05", "mouseup", 1,
+                                "key", "Right")
             time.sleep(0.25)
             if i >= 8:
                 values.append(read_fps(xserver, font, scale))
     finally:
-        if "+" not in action:
+        if held:
             harness.xdotool(xserver, "keyup", action)
     return values
 
