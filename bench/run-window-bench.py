@@ -14,7 +14,9 @@ layer 0 painted through the mouse, and the editor's menu:
 - the frame rate, read from outside: in a second run with "DebugMode ON" the
   overlay's "FPS:" box is read from a screenshot, against every number drawn
   here from the shipped 8 x 8 font; also with a map file, while Ctrl+S saves
-  four times a second, and at 2x while a held D key scrolls a map full of tiles;
+  four times a second, and at 2x while a held D key scrolls a map full of tiles,
+  while the bucket fill fills a whole layer four times a second and with the
+  overview of a full map shown;
 - the time from launch to the first presented frame, measured by
   build/bench/first_frame_probe (polls the X server every millisecond for the
   mapped window and for the first non-black pixel in a small area that the
