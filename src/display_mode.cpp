@@ -291,13 +291,6 @@ bool modeTakeCloseRequest()
     return bRequested;
 }
 
-// Whether the close button was pressed since the last call of modeTakeCloseRequest, which is left
-// to take it.
-bool modeCloseRequested()
-{
-    return bCloseRequested;
-}
-
 // After a press of the close button the program ends as it would through exit(0), with the
 // library's exit handler, unless the program guards it; Alt+Enter switches the display once per
 // press.

@@ -31,7 +31,6 @@ void modeGuardClose(bool bGuard);
 void modeRequestClose();
 bool modeCloseRequested();
 bool modeTakeCloseRequest();
-bool modeCloseRequested();
 int modeChooseScale(int iSetting, int iWidth, int iHeight, bool bFullScreen);
 
 #endif
