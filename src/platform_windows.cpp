@@ -16,6 +16,8 @@
 #include <io.h>
 #include <winalleg.h>  // windows.h, included the way the library requires
 
+#include "input_latch.h"
+
 void platNameWindow() {}
 
 void platMarkWindow() {}
@@ -68,6 +70,34 @@ void platWatchPointer() {}
 bool platPointerMoved()
 {
     return true;
+}
+
+// The window's button messages, on the library's window thread as they come: they name the
+// buttons as the user has them (a left-handed setting already swapped). The library goes on
+// with each message as before.
+static int platButtonMessage(HWND, UINT iMessage, WPARAM, LPARAM, int*)
+{
+    switch (iMessage)
+    {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        latchButtonPress(1);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        latchButtonPress(2);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        latchButtonPress(4);
+        break;
+    }
+    return 1;
+}
+
+void platWatchPresses()
+{
+    win_set_msg_pre_proc(platButtonMessage);
 }
 
 bool platDesktopPointer(int& iX, int& iY)
