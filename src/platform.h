@@ -43,7 +43,8 @@ bool platShiftHeld();
 bool platReadPointer(int& iX, int& iY, int& iButtons);
 
 // Lets the program learn cheaply when the pointer may have moved: under X11, motion, crossings
-// and moves of the program's window reach its own connection too. Called after every mode set.
+// and moves of the program's window reach its own connection too. Called after every mode set;
+// a press made before it is forgotten.
 void platWatchPointer();
 
 // Whether the window system has told of motion, a crossing or a moved window since the last
