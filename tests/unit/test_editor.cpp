@@ -93,10 +93,9 @@ class CMapEditorProbe
     }
 };
 
-/* Input for one frame: the pointer, its buttons (-1: mouse_b left as the program has it, as the
-   library leaves it while no button changes) and up to two held keys (0 for none); and buttons
-   and a key pressed and released again before the frame (0 for none), which only the latch
-   sees. */
+/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none); and
+   buttons and a key pressed and released again before the frame (0 for none), which only the
+   latch sees. */
 struct stStep
 {
     int iMouseX;
@@ -113,11 +112,18 @@ static std::function<void(int)> fnOnFrame;  // looks at frame i before its input
 static int iFrames = 0;                     // frame boundaries passed
 static bool bOverrun = false;               // the script ran out before the editor ended
 
+static int iButtonsWritten = 0;  // the buttons the script last wrote into mouse_b
+
+// Sets the input for the next frame. mouse_b is written, as the library writes it, only when the
+// buttons change: between changes it is the program's, which adds latched presses for a frame.
 static void editorTestApply(const stStep& s)
 {
     mouse_x = s.iMouseX;
     mouse_y = s.iMouseY;
-    mouse_b = (s.iMouseB >= 0) ? s.iMouseB : mouse_b;
+    if (s.iMouseB != iButtonsWritten)
+    {
+        mouse_b = iButtonsWritten = s.iMouseB;
+    }
     for (int i = 0; i < KEY_MAX; i++)
     {
         key[i] = 0;
@@ -231,8 +237,7 @@ class CScript
     {
         Move(iX, iY);
         sSteps.back().iTapButtons = iButtons;
-        Add(-1, 0);
-        return Idle();
+        return Idle(2);
     }
     // Key iKey pressed and released again between two frames.
     CScript& TapKey(int iKey)
@@ -312,6 +317,7 @@ class EditorTest : public testing::Test
             sText[i] = stTextObject();
         }
         memset(&keycheck, 0, sizeof(keycheck));
+        mouse_b = iButtonsWritten = 0;
         editorTestApply({0, 0, 0, 0});
         latchTakeFrame();  // nothing latched from an earlier test,
         latchTakeFrame();  // nor taken
@@ -343,6 +349,7 @@ class EditorTest : public testing::Test
         screen = mOldScreen;
         destroy_bitmap(mScreen);
         sys_bUseVSync = true;
+        mouse_b = iButtonsWritten = 0;
         editorTestApply({0, 0, 0, 0});
         txt.Clear();
         fs::current_path(pOldDir);
