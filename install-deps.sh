@@ -13,7 +13,7 @@
 set -eu
 
 EDITOR="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libpng-dev libxrandr-dev
-libpugixml-dev zlib1g-dev"
+libxi-dev libpugixml-dev zlib1g-dev"
 # tiled: the peer that the map file tests check our TMX files against (and tmxrasterizer).
 # x11-apps: xwd, for the window benchmark's screenshots (ImageMagick's import, tried instead,
 # failed to read the frame-rate box in about one screenshot in five), and xclock, the window

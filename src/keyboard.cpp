@@ -3,11 +3,15 @@
  *
  * A press counts when the key goes up, once it has been seen held. The
  * library's key table has KEY_MAX entries; the edge tables have 256, and
- * the entries past KEY_MAX never change.
+ * the entries past KEY_MAX never change. A key that went down counts as
+ * held for at least the frame that took its press, even when it went up
+ * again before that frame sampled it.
  *
  * SPDX-License-Identifier: MIT
  */
 #include "keyboard.h"
+
+#include "input_latch.h"
 
 CKeys keycheck;
 
@@ -43,9 +47,10 @@ int keyReset()
     return 0;
 }
 
+// Held in the library's table, or pressed for this frame however briefly (input_latch.h).
 bool keyHeld(int iKey)
 {
-    return iKey >= 0 && iKey < KEY_MAX && key[iKey] != 0;
+    return iKey >= 0 && iKey < KEY_MAX && (key[iKey] != 0 || latchKeyTaken(iKey));
 }
 
 bool keyShiftHeld()

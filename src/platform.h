@@ -43,13 +43,21 @@ bool platShiftHeld();
 bool platReadPointer(int& iX, int& iY, int& iButtons);
 
 // Lets the program learn cheaply when the pointer may have moved: under X11, motion, crossings
-// and moves of the program's window reach its own connection too. Called after every mode set.
+// and moves of the program's window reach its own connection too. Called after every mode set;
+// a press made before it is forgotten.
 void platWatchPointer();
 
 // Whether the window system has told of motion, a crossing or a moved window since the last
 // call (true where it cannot tell): only then, or when the library saw the mouse change, is the
-// pointer worth asking for, which under X11 is a round trip to the server.
+// pointer worth asking for, which under X11 is a round trip to the server. Presses of the mouse
+// buttons on the program's window that the system told of meanwhile go to the latch of
+// input_latch.h, so that a press released before the frame looks still counts.
 bool platPointerMoved();
+
+// From now on the system's reports of button presses on the program's window reach the latch of
+// input_latch.h, on whatever thread sees them first (or at the next platPointerMoved). Once, at
+// start-up.
+void platWatchPresses();
 
 // The pointer's place on the desktop, and putting it there: a mode set may move it, and the
 // program puts it back.

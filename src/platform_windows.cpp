@@ -16,6 +16,8 @@
 #include <io.h>
 #include <winalleg.h>  // windows.h, included the way the library requires
 
+#include "input_latch.h"
+
 void platNameWindow() {}
 
 void platMarkWindow() {}
@@ -36,14 +38,15 @@ bool platShiftHeld()
     return false;
 }
 
-// The buttons held now, as the library's bits. GetAsyncKeyState names the physical buttons, so
-// a left-handed mouse setting swaps them back.
-static int platButtonsNow()
+// The buttons whose state has the bits iBit, as the library's bits: 0x8000 held now, 1 pressed
+// since the last such question. GetAsyncKeyState names the physical buttons, so a left-handed
+// mouse setting swaps them back.
+static int platButtons(int iBit)
 {
     const bool bSwapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
-    const bool bLeft = GetAsyncKeyState(bSwapped ? VK_RBUTTON : VK_LBUTTON) & 0x8000;
-    const bool bRight = GetAsyncKeyState(bSwapped ? VK_LBUTTON : VK_RBUTTON) & 0x8000;
-    const bool bMiddle = GetAsyncKeyState(VK_MBUTTON) & 0x8000;
+    const bool bLeft = GetAsyncKeyState(bSwapped ? VK_RBUTTON : VK_LBUTTON) & iBit;
+    const bool bRight = GetAsyncKeyState(bSwapped ? VK_LBUTTON : VK_RBUTTON) & iBit;
+    const bool bMiddle = GetAsyncKeyState(VK_MBUTTON) & iBit;
     return (bLeft ? 1 : 0) | (bRight ? 2 : 0) | (bMiddle ? 4 : 0);
 }
 
@@ -58,16 +61,57 @@ bool platReadPointer(int& iX, int& iY, int& iButtons)
     }
     iX = sPoint.x;
     iY = sPoint.y;
-    iButtons = platButtonsNow();
+    iButtons = platButtons(0x8000);
     return iX >= 0 && iY >= 0 && iX < SCREEN_W && iY < SCREEN_H;
 }
 
-void platWatchPointer() {}
+// A press made before this display mode (the double click that started the program, say) is
+// no press for it.
+void platWatchPointer()
+{
+    platButtons(1);
+}
 
-// The cursor is asked of the system without a round trip, so it is asked every frame.
+// The cursor is asked of the system without a round trip, so it is asked every frame. In full
+// screen the library reads the mouse device exclusively, and the system may then send the window
+// no button messages: the system's "pressed since" bits stand in for them, while the program's
+// window has the focus. They are read every frame, so that they never hold an old press.
 bool platPointerMoved()
 {
+    const int iPressed = platButtons(1);
+    if (!is_windowed_mode() && GetForegroundWindow() == win_get_window())
+    {
+        latchButtonPress(iPressed);
+    }
     return true;
+}
+
+// The window's button messages, on the library's window thread as they come: they name the
+// buttons as the user has them (a left-handed setting already swapped). The library goes on
+// with each message as before.
+static int platButtonMessage(HWND, UINT iMessage, WPARAM, LPARAM, int*)
+{
+    switch (iMessage)
+    {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        latchButtonPress(1);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        latchButtonPress(2);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        latchButtonPress(4);
+        break;
+    }
+    return 1;
+}
+
+void platWatchPresses()
+{
+    win_set_msg_pre_proc(platButtonMessage);
 }
 
 bool platDesktopPointer(int& iX, int& iY)

@@ -4,8 +4,10 @@
  * The program keeps one connection of its own to the X server, opened on
  * first use and asked on the main thread only, so that the library's input
  * thread is never disturbed. Without a display (the headless tests) there is
- * no connection, and every question gets the library's own answer. Files
- * are replaced through a temporary file, fsync and rename(2).
+ * no connection, and every question gets the library's own answer. The
+ * same connection hears of every button press (XInput 2's raw events), so
+ * that a press released before the next frame still counts. Files are
+ * replaced through a temporary file, fsync and rename(2).
  *
  * SPDX-License-Identifier: MIT
  */
@@ -14,6 +16,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <cerrno>
@@ -26,10 +29,13 @@
 #include <vector>
 #include <xalleg.h>  // the library's X11 window and xwin_set_window_name
 
+#include "input_latch.h"
 #include "platform_x11.h"
 #include "tarvenloft_icon.xpm"  // tarvenloft_icon_xpm, made by the artwork tool
 
-static int iPlatLostCode = 0;  // exit code when the display connection is lost
+static int iPlatLostCode = 0;        // exit code when the display connection is lost
+static int iPlatXInput = -1;         // XInput's major opcode, while raw presses are watched
+static const int iPlatButtons = 32;  // the most buttons the server's button map has
 
 // Our own connection to the X server, or NULL when none can be had.
 static Display* platServer()
@@ -146,8 +152,66 @@ void platWatchPointer()
     XFlush(pServer);
 }
 
+// The physical buttons of a raw press (bit b - 1 for button b), or 0 for any other event.
+static unsigned platRawPress(Display* pServer, XEvent& sEvent)
+{
+    XGenericEventCookie& sCookie = sEvent.xcookie;
+    if (sCookie.type != GenericEvent || sCookie.extension != iPlatXInput ||
+        !XGetEventData(pServer, &sCookie))
+    {
+        return 0;
+    }
+    unsigned iPressed = 0;
+    if (sCookie.evtype == XI_RawButtonPress)
+    {
+        const int iButton = static_cast<XIRawEvent*>(sCookie.data)->detail;
+        iPressed = (iButton >= 1 && iButton <= iPlatButtons) ? 1u << (iButton - 1) : 0;
+    }
+    XFreeEventData(pServer, &sCookie);
+    return iPressed;
+}
+
+// The library's bits (1 left, 2 right, 4 middle) for the physical buttons iPressed, through the
+// server's button map, which a left-handed setting turns round. Wheel notches come as presses of
+// buttons 4 and up, and give no bit.
+static int platLibraryButtons(Display* pServer, unsigned iPressed)
+{
+    unsigned char cMap[iPlatButtons];
+    const int iMapped = XGetPointerMapping(pServer, cMap, iPlatButtons);
+    int iButtons = 0;
+    for (int i = 0; i < iPlatButtons; i++)
+    {
+        const int iLogical = (i < iMapped) ? cMap[i] : i + 1;
+        if ((iPressed >> i) & 1)
+        {
+            iButtons |= (iLogical == 1) ? 1 : (iLogical == 3) ? 2 : (iLogical == 2) ? 4 : 0;
+        }
+    }
+    return iButtons;
+}
+
+// Whether the pointer is on the program's window with no other window over it there: the
+// deepest window under the pointer, found from the root down.
+static bool platPointerOnWindow(Display* pServer)
+{
+    Window iWindow = None, iChild = DefaultRootWindow(pServer), iRoot;
+    int iRootX, iRootY, iX, iY;
+    unsigned int iMask;
+    while (iChild != None)
+    {
+        iWindow = iChild;
+        if (!XQueryPointer(pServer, iWindow, &iRoot, &iChild, &iRootX, &iRootY, &iX, &iY, &iMask))
+        {
+            return false;
+        }
+    }
+    return iWindow == _xwin.window;
+}
+
 // Reads away every event that has reached the program's own connection. A full screen grabs the
 // pointer for the library's connection alone; then the library's own reports tell of motion.
+// Raw presses tell only which button went down, not where: they count for the program when the
+// pointer is on its window now, a frame at most later.
 bool platPointerMoved()
 {
     Display* pServer = platServer();
@@ -156,13 +220,43 @@ bool platPointerMoved()
         return true;
     }
     bool bMoved = false;
+    unsigned iPressed = 0;
     while (XPending(pServer) > 0)
     {
         XEvent sEvent;
         XNextEvent(pServer, &sEvent);
+        iPressed |= platRawPress(pServer, sEvent);
         bMoved = true;
     }
+    if (iPressed != 0 && _xwin.window != None && platPointerOnWindow(pServer))
+    {
+        latchButtonPress(platLibraryButtons(pServer, iPressed));
+    }
     return bMoved;
+}
+
+// Only one client may select the button presses of a window, and the library has; but any
+// client may select the raw presses of every device on the root window, which reach it whoever
+// holds a grab (XInput 2.1 and later). Without XInput 2.1 only presses held into a frame count.
+void platWatchPresses()
+{
+    Display* pServer = platServer();
+    int iEvent, iError, iMajor = 2, iMinor = 2;
+    if (pServer == NULL ||
+        !XQueryExtension(pServer, "XInputExtension", &iPlatXInput, &iEvent, &iError) ||
+        XIQueryVersion(pServer, &iMajor, &iMinor) != Success || iMajor * 100 + iMinor < 201)
+    {
+        iPlatXInput = -1;
+        return;
+    }
+    unsigned char cMask[XIMaskLen(XI_RawButtonPress)] = {};
+    XISetMask(cMask, XI_RawButtonPress);
+    XIEventMask sMask;
+    sMask.deviceid = XIAllMasterDevices;
+    sMask.mask_len = sizeof(cMask);
+    sMask.mask = cMask;
+    XISelectEvents(pServer, DefaultRootWindow(pServer), &sMask, 1);
+    XFlush(pServer);
 }
 
 bool platDesktopPointer(int& iX, int& iY)

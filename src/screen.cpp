@@ -7,9 +7,9 @@
  * it. A frame is presented by comparing the back buffer with a copy of the
  * last presented picture and sending only the box of rows and columns that
  * changed, so a still picture costs next to nothing. After presenting, the
- * frame reads the pointer from the platform and hands the program its
- * position in picture pixels. The fades between screens are
- * screen_fade.cpp's.
+ * frame takes the presses latched since the last one (input_latch.h),
+ * reads the pointer from the platform and hands the program its position
+ * in picture pixels. The fades between screens are screen_fade.cpp's.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "input_latch.h"
 #include "platform.h"
 
 const int iBackgroundNap = 50;   // milliseconds of one rest while another window has the focus
@@ -46,6 +47,8 @@ static int iAskedX = 0;          // the platform's last answer: the pointer in d
 static int iAskedY = 0;
 static int iAskedButtons = 0;      // the buttons held,
 static bool bAskedInside = false;  // and whether it was over the display
+static int iButtonsGiven = 0;      // without a mouse driver: mouse_b as the program set it,
+static int iButtonsSet = 0;        // and as the last frame set it, with its latched presses
 
 // The library's display-switch callbacks run on its input thread: they only raise or lower a flag.
 static void screenFocusOut()
@@ -252,20 +255,30 @@ void screenPresent()
     screenKeepBox(iX0, iY0, iX1, iY1, iRowBytes, iPixelBytes);
 }
 
+// Without a mouse driver mouse_b is the program's own (the headless tests set it): the frame's
+// latched presses are added to what the program last set, and taken off again with the next
+// frame.
+static void screenKeepButtons()
+{
+    iButtonsGiven = (mouse_b != iButtonsSet) ? mouse_b : iButtonsGiven;
+    mouse_b = iButtonsSet = iButtonsGiven | latchButtonsTaken();
+}
+
 // Reads the pointer for the next frame: its place and its buttons, from one answer of the
 // platform at one moment, so that a press is taken where the pointer is when it is seen, however
-// the pointer got there. The platform is asked only when the pointer may have moved (the window
-// system or the library told of a change, or a mode was set); otherwise its last answer stands.
-// The library is switched to polled input here for good, so from now on it never writes
-// mouse_x, mouse_y or mouse_b by itself.
-static void screenReadPointer()
+// the pointer got there. The platform is asked only when the pointer may have moved (bMoved: the
+// window system told of a change; the library saw one; or a mode was set); otherwise its last
+// answer stands. The buttons pressed since the last frame count as held, released or not. The
+// library is switched to polled input here for good, so from now on it never writes mouse_x,
+// mouse_y or mouse_b by itself.
+static void screenReadPointer(bool bMoved)
 {
     if (poll_mouse() != 0)
     {
-        return;  // no mouse driver
+        screenKeepButtons();
+        return;
     }
     const int iLibrary[5] = {mouse_x, mouse_y, mouse_b, mouse_z, mouse_w};
-    const bool bMoved = platPointerMoved();
     if (bMoved || bAskPointer || memcmp(iLibrary, iLibraryMouse, sizeof(iLibrary)) != 0)
     {
         iAskedX = mouse_x;
@@ -275,13 +288,17 @@ static void screenReadPointer()
         bAskPointer = false;
     }
     memcpy(iLibraryMouse, iLibrary, sizeof(iLibraryMouse));
-    screenMapPointer(iAskedX, iAskedY, iAskedButtons, bAskedInside);
+    screenMapPointer(iAskedX, iAskedY, iAskedButtons | latchButtonsTaken(), bAskedInside);
 }
 
-// Whether a mouse button or a key is held. Resting in the background ends then, so that no press
-// falls between two frames, whatever the library was told about the focus.
+// Whether a mouse button or a key is held, or a press is latched. Resting in the background ends
+// then, so that a press is answered at once, whatever the library was told about the focus.
 static bool screenInputHeld()
 {
+    if (latchWaiting())
+    {
+        return true;
+    }
     const int iX = mouse_x, iY = mouse_y, iButtons = mouse_b;
     poll_mouse();
     bool bHeld = mouse_b != 0;
@@ -306,7 +323,10 @@ void screenDisplay()
     {
         rest(iBackgroundNap);
     }
-    screenReadPointer();
+    // The window system's reports first: they may latch a press for the frame that starts now.
+    const bool bMoved = platPointerMoved();
+    latchTakeFrame();
+    screenReadPointer(bMoved);
 }
 
 // Gives the program the pointer's place in picture pixels, from display pixel (iX, iY), and the
@@ -350,7 +370,7 @@ void screenReset(int iNewScale, int iNewLeft, int iNewTop)
     bShownValid = false;
     iBackground = 0;
     bAskPointer = true;
-    screenReadPointer();  // the first frame in the new mode already knows where the pointer is
+    screenReadPointer(true);  // the first frame in the new mode already knows where the pointer is
     remove_display_switch_callback(screenFocusOut);  // a mode set may or may not have
     remove_display_switch_callback(screenFocusIn);   // dropped them: never twice
     set_display_switch_callback(SWITCH_OUT, screenFocusOut);

@@ -1,10 +1,10 @@
 /*
  * Tarvenloft - the way from the back buffer to the visible screen.
  *
- * screenDisplay presents one frame and then reads the pointer for the next
- * one; screenPresent presents the picture alone (as the fades of
- * screen_fade.h do step by step), and screenCover fills the display with a
- * colour. The picture is always the 640 x 480 back buffer: the display may
+ * screenDisplay presents one frame and then reads the pointer and the
+ * presses for the next one; screenPresent presents the picture alone (as
+ * the fades of screen_fade.h do step by step), and screenCover fills the
+ * display with a colour. The picture is always the 640 x 480 back buffer: the display may
  * be larger, and shows it scaled by a whole factor and centred.
  * screenPointerShow and screenPointerHide put the mouse pointer into the
  * back buffer around a presented frame.

@@ -18,6 +18,7 @@
 
 #include "display_mode.h"
 #include "image.h"
+#include "input_latch.h"
 #include "platform.h"
 #include "timing.h"
 
@@ -58,7 +59,9 @@ int CSetup::Timers()
 int CSetup::Input()
 {
     install_keyboard();
+    keyboard_lowlevel_callback = latchKeyEvent;  // sees every press, however short
     install_mouse();
+    platWatchPresses();
     return 0;
 }
 

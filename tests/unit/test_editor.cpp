@@ -30,6 +30,7 @@
 #include "display_mode.h"
 #include "editor_notice.h"
 #include "editor_map.h"
+#include "input_latch.h"
 #include "keyboard.h"
 #include "map_file.h"
 #include "text.h"
@@ -92,7 +93,9 @@ class CMapEditorProbe
     }
 };
 
-/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none). */
+/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none); and
+   buttons and a key pressed and released again before the frame (0 for none), which only the
+   latch sees. */
 struct stStep
 {
     int iMouseX;
@@ -100,6 +103,8 @@ struct stStep
     int iMouseB;
     int iKey;
     int iKey2 = 0;
+    int iTapButtons = 0;
+    int iTapKey = 0;
 };
 
 static std::vector<stStep> sScript;         // one entry per frame boundary
@@ -107,11 +112,18 @@ static std::function<void(int)> fnOnFrame;  // looks at frame i before its input
 static int iFrames = 0;                     // frame boundaries passed
 static bool bOverrun = false;               // the script ran out before the editor ended
 
+static int iButtonsWritten = 0;  // the buttons the script last wrote into mouse_b
+
+// Sets the input for the next frame. mouse_b is written, as the library writes it, only when the
+// buttons change: between changes it is the program's, which adds latched presses for a frame.
 static void editorTestApply(const stStep& s)
 {
     mouse_x = s.iMouseX;
     mouse_y = s.iMouseY;
-    mouse_b = s.iMouseB;
+    if (s.iMouseB != iButtonsWritten)
+    {
+        mouse_b = iButtonsWritten = s.iMouseB;
+    }
     for (int i = 0; i < KEY_MAX; i++)
     {
         key[i] = 0;
@@ -122,6 +134,15 @@ static void editorTestApply(const stStep& s)
         {
             key[iKey] = 1;
         }
+    }
+    if (s.iTapButtons != 0)
+    {
+        latchButtonPress(s.iTapButtons);
+    }
+    if (s.iTapKey != 0)
+    {
+        latchKeyEvent(s.iTapKey);
+        latchKeyEvent(s.iTapKey | 0x80);
     }
 }
 
@@ -225,6 +246,20 @@ class CScript
     {
         return OpenMenu().Click(320, 316).Idle(2);
     }
+    // At (iX, iY), the buttons iButtons pressed and released again between two frames.
+    CScript& Tap(int iX, int iY, int iButtons)
+    {
+        Move(iX, iY);
+        sSteps.back().iTapButtons = iButtons;
+        return Idle(2);
+    }
+    // Key iKey pressed and released again between two frames.
+    CScript& TapKey(int iKey)
+    {
+        Idle();
+        sSteps.back().iTapKey = iKey;
+        return Idle(3);
+    }
     std::vector<stStep> sSteps;
 
   private:
@@ -296,7 +331,10 @@ class EditorTest : public testing::Test
             sText[i] = stTextObject();
         }
         memset(&keycheck, 0, sizeof(keycheck));
+        mouse_b = iButtonsWritten = 0;
         editorTestApply({0, 0, 0, 0});
+        latchTakeFrame();  // nothing latched from an earlier test,
+        latchTakeFrame();  // nor taken
         iWait = 0;
 
         sScript.clear();
@@ -325,6 +363,7 @@ class EditorTest : public testing::Test
         screen = mOldScreen;
         destroy_bitmap(mScreen);
         sys_bUseVSync = true;
+        mouse_b = iButtonsWritten = 0;
         editorTestApply({0, 0, 0, 0});
         txt.Clear();
         fs::current_path(pOldDir);
@@ -958,4 +997,107 @@ TEST_F(EditorMapFileTest, AFillAndARectangleLargerThanTheViewAreOneStrokeEach)
     EXPECT_EQ(undoCount(), 1);  // the fill, after the rectangle was undone
     EXPECT_EQ(map.iTerrain[0][48][13], 5);
     EXPECT_EQ(map.iTerrain[0][119][119], 5);
+}
+
+TEST_F(EditorTest, ATapBetweenTwoFramesPaintsOrPicksOneCell)
+{
+    CMapEditorProbe::SetTerrain(5);
+    map.iTerrain[0][9][6] = 7;
+    std::vector<int> iSeen;
+    fnOnFrame = [&](int) { iSeen.push_back(CMapEditorProbe::Terrain()); };
+    Run(CScript().Tap(100, 70, 1).Move(200, 100).Tap(300, 200, 2).Move(40, 40).Idle(3).Quit());
+    EXPECT_EQ(map.iTerrain[0][3][2], 5);
+    int iPainted = 0;
+    for (int x = 0; x < 120; x++)
+    {
+        for (int y = 0; y < 120; y++)
+        {
+            iPainted += map.iTerrain[0][x][y] != 0;
+        }
+    }
+    EXPECT_EQ(iPainted, 2);  // the tapped cell and the one picked from, nothing else
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 7);
+    EXPECT_EQ(map.iTerrain[0][1][1], 0);  // the pointer rested there after the tap: no paint
+}
+
+TEST_F(EditorTest, AKeyTapStepsTheSelectionOnce)
+{
+    std::vector<int> iSeen;
+    fnOnFrame = [&](int) { iSeen.push_back(CMapEditorProbe::Terrain()); };
+    Run(CScript().TapKey(KEY_RIGHT).TapKey(KEY_RIGHT).TapKey(KEY_LEFT).Idle(3).Quit());
+    EXPECT_EQ(CMapEditorProbe::Terrain(), 1);
+    EXPECT_EQ(*std::max_element(iSeen.begin(), iSeen.end()), 2);
+    for (size_t i = 1; i < iSeen.size(); i++)
+    {
+        EXPECT_LE(std::abs(iSeen[i] - iSeen[i - 1]), 1) << "frame " << i;
+    }
+}
+
+TEST_F(EditorTest, TapsOpenTheMenuAndClickQuit)
+{
+    std::vector<bool> bOpen;
+    fnOnFrame = [&](int) { bOpen.push_back(sButton[7].bActive); };
+    CScript script;
+    script.TapKey(KEY_ESC).Idle(2);
+    const size_t iMenuBy = script.sSteps.size();
+    script.Tap(320, 316, 1).Idle(2);
+    sScript = script.sSteps;
+    EXPECT_EQ(CMapEditorProbe::TileRover(), 0);
+    EXPECT_FALSE(bOverrun) << "the tap on Quit did not end the editor";
+    ASSERT_GT(bOpen.size(), iMenuBy);
+    EXPECT_TRUE(bOpen[iMenuBy - 1]);
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+    EXPECT_TRUE(editorNoMenu());
+}
+
+// A press held over frames is latched too, as it went down: the editor must act on it exactly as
+// on the press alone, frame by frame.
+TEST_F(EditorTest, AHeldPressActsTheSameWithItsLatch)
+{
+    auto fnRun = [&](bool bLatched)
+    {
+        std::vector<size_t> iKeyDown, iButtonDown;  // the steps where presses begin
+        CScript script;
+        script.Move(40, 40);
+        for (int iHeld : {5, 3})
+        {
+            iKeyDown.push_back(script.sSteps.size());
+            script.Press(KEY_RIGHT, iHeld);
+        }
+        script.Move(100, 70);
+        iButtonDown.push_back(script.sSteps.size());
+        for (int x = 100; x <= 260; x += 32)
+        {
+            script.sSteps.push_back({x, 70, 1, 0});
+        }
+        iKeyDown.push_back(script.sSteps.size());
+        script.Idle(2).Press(KEY_ESC, 3).Idle();
+        iKeyDown.back() += 2;
+        iButtonDown.push_back(script.sSteps.size());
+        script.Click(320, 396).Idle(2).Quit();
+        for (size_t i = 0; bLatched && i < iKeyDown.size(); i++)
+        {
+            script.sSteps[iKeyDown[i]].iTapKey = script.sSteps[iKeyDown[i]].iKey;
+        }
+        for (size_t i = 0; bLatched && i < iButtonDown.size(); i++)
+        {
+            script.sSteps[iButtonDown[i]].iTapButtons = script.sSteps[iButtonDown[i]].iMouseB;
+        }
+        memset(map.iTerrain, 0, sizeof(map.iTerrain));
+        CMapEditorProbe::Reset();
+        iFrames = 0;
+        std::vector<int> iTrace;
+        fnOnFrame = [&](int)
+        {
+            iTrace.push_back(CMapEditorProbe::Terrain());
+            iTrace.push_back(sButton[0].bActive);
+            iTrace.push_back(map.iTerrain[0][4][2] + 100 * map.iTerrain[0][8][2]);
+        };
+        Run(script);
+        return iTrace;
+    };
+    const std::vector<int> iHeld = fnRun(false);
+    const std::vector<int> iLatched = fnRun(true);
+    EXPECT_EQ(iHeld, iLatched);
+    EXPECT_EQ(map.iTerrain[0][8][2], 2);  // the drag painted with the selection the keys made
 }

@@ -553,6 +553,16 @@ class Program:
             self.mouse_up(button)
         time.sleep(SETTLE)
 
+    def tap(self, x, y, button=1):
+        """Moves to (x, y), then presses and releases a mouse button back to back, as a
+        touchpad's tap does: xdotool's click holds it some 12 ms, less than a frame."""
+        self.move(x, y)
+        self._xdo("click", str(button))
+
+    def tap_key(self, name):
+        """Presses and releases a key back to back, with no hold."""
+        self._xdo("key", "--delay", "0", name)
+
     def key_down(self, name):
         """Presses a key and keeps it held until key_up (or the end of the test)."""
         self._xdo("keydown", name)

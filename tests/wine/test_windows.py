@@ -36,6 +36,7 @@ import test_bad_resources  # noqa: E402
 import test_editor  # noqa: E402
 import test_startup  # noqa: E402
 import test_tools  # noqa: E402
+import test_taps  # noqa: E402
 from harness import quit_via_menu, wait_for_editor  # noqa: E402
 
 EXE = os.path.join(harness.RUNTIME, "tarvenloft.exe")
@@ -215,6 +216,90 @@ class LanguageScreenUnderWine(WineTestCase, test_editor.LanguageScreenTest):
 
 class EditorUnderWine(WineTestCase, test_editor.EditorTest):
     test_quit_button_ends_with_status_0 = None
+
+
+class TapsUnderWine(WineTestCase, test_taps.TapTest):
+    """Taps: in a window the window's button messages show the press, in full screen, where the
+    library holds the mouse device, the system's "pressed since" bits. The key taps go through
+    the library's keyboard callback."""
+    test_taps_choose_a_language_step_paint_open_the_menu_and_quit = None
+    XVFB = "1280x960x24"
+
+    def test_taps_paint_and_quit_in_a_window(self):
+        prog = self.program()
+        prog.write_settings(windowed=True, language="EN")
+        prog.start()
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        self.tap_right(prog)
+        for i in range(test_taps.ROUNDS):
+            self.tap_paint(prog, (2 + i, 3))
+        self.tap_quit(prog)
+
+    def test_taps_paint_and_quit_in_full_screen(self):
+        # The library reads the mouse device in full screen and moves its pointer by the
+        # device's motion, which Wine makes of the X pointer's moves in its own way: the taps
+        # go where the cell cursor shows the pointer to be, and the pointer is steered onto
+        # Quit by what the cursor shows. The display is the screen, the picture at 2x.
+        prog = self.program()
+        prog.size = (1280, 960)
+        prog.write_settings(windowed=False, language="EN", extra="DisplayScale 2\n")
+        prog.start()
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+        self.steer(prog, (9, 9))
+        prog.tap_key("Right")
+        prog.wait_for(lambda img: _picture(img).count(
+            (0, 0, harness.SCREEN_W, harness.SCREEN_H),
+            lambda p: max(p) > 24 and not p[0] == p[1] == p[2]) >= 64, 5,
+            "the preview of tile 1 after a tap of Right")
+        painted = 0
+        while painted < test_taps.ROUNDS:
+            cell = self.steer(prog, (2 + painted, 3 + painted % 2))
+            prog._xdo("click", "1")
+            prog.wait_for(lambda img: _tile_under_cursor(img, cell), 5,
+                          "cell %r painted by a tap in full screen" % (cell,))
+            painted += 1
+        self.steer(prog, (10, 9))
+        while self.cursor_cell(prog.screenshot())[1] == 9:
+            prog._xdo("mousemove_relative", "--", "0", "4")  # onto row 10, above Quit's foot
+        prog.tap_key("Escape")
+        prog.wait_for(lambda img: harness.menu_shown(_picture(img)), 5, "the menu")
+        prog._xdo("click", "1")
+        self.assertExits(prog, 0, timeout=10)
+
+    def cursor_cell(self, img):
+        """The cell under the cell cursor, or None."""
+        picture = _picture(img)
+        for row in range(15):
+            for col in range(20):
+                if picture.count(harness.cell_box(col, row), harness.is_cursor_grey) >= 150:
+                    return col, row
+        return None
+
+    def steer(self, prog, cell, tries=40):
+        """Moves the pointer by relative steps until the cell cursor is on `cell`. Over a
+        painted cell the cursor is no grey square: a step aside finds it again."""
+        for _ in range(tries):
+            at = self.cursor_cell(prog.screenshot())
+            if at == cell:
+                return cell
+            dx, dy = ((c - a) * 16 for c, a in zip(cell, at)) if at else (40, 40)
+            prog._xdo("mousemove_relative", "--", str(dx), str(dy))
+            time.sleep(0.1)
+        self.fail("the pointer did not reach cell %r" % (cell,))
+
+
+def _picture(img):
+    """The 640 x 480 picture of a screenshot of the display at 2x, one pixel of each block."""
+    data = bytearray()
+    for y in range(0, img.height, 2):
+        row = img.data[y * img.width * 3:(y + 1) * img.width * 3]
+        for x in range(0, img.width, 2):
+            data += row[x * 3:x * 3 + 3]
+    return harness.Image(img.width // 2, img.height // 2, bytes(data))
+
+
+def _tile_under_cursor(img, cell):
+    return test_taps.tile_under_cursor(cell)(_picture(img))
 
 
 class CloseButtonUnderWine(WineTestCase, test_startup.CloseButtonTest):

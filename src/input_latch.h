@@ -1,0 +1,36 @@
+/*
+ * Tarvenloft - presses shorter than a frame.
+ *
+ * The program samples the keys and the mouse buttons once a frame, so a
+ * press whose release comes before the next sample (a tap of a touchpad, a
+ * click sent by a remote desktop) would never be seen. Wherever a press is
+ * first seen, on whatever thread, it is latched here, per key and per
+ * button. Once a frame the main thread takes all latched presses, and for
+ * that frame a taken press counts as held, released or not. A press held
+ * over many frames counts as it always did: the library's own tables say
+ * it is held.
+ *
+ * SPDX-License-Identifier: MIT
+ */
+#ifndef TARVENLOFT_INPUT_LATCH_H
+#define TARVENLOFT_INPUT_LATCH_H
+
+// A key went down or, with bit 7 set, up: the form of the library's keyboard_lowlevel_callback,
+// which calls this on its input thread. iScancode & 127 is the library's scan code.
+void latchKeyEvent(int iScancode);
+
+// The mouse buttons iButtons (the library's bits: 1 left, 2 right, 4 middle) went down. Any
+// thread.
+void latchButtonPress(int iButtons);
+
+// Whether a press is latched and not yet taken.
+bool latchWaiting();
+
+// Takes every latched press for the frame that starts now; main thread, once a frame.
+void latchTakeFrame();
+
+// Whether key iKey, or which buttons, went down for this frame, however short the press.
+bool latchKeyTaken(int iKey);
+int latchButtonsTaken();
+
+#endif
