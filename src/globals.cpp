@@ -16,6 +16,7 @@ bool sys_bDebugMode = false;
 bool sys_bFPS = false;
 bool sys_bUseVSync = true;
 int sys_iDisplayScale = giScaleUnset;
+bool sys_bMapFiles = false;
 CMap map;
 CText txt;
 CText gTxt;

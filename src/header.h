@@ -55,6 +55,7 @@ extern bool sys_bDebugMode;        // show the frame-rate box; string misses rea
 extern bool sys_bFPS;              // show the frame-rate box outside debug mode (never set)
 extern bool sys_bUseVSync;         // wait for the vertical retrace before presenting a frame
 extern int sys_iDisplayScale;      // "DisplayScale" of the settings: a factor, giScaleAuto or unset
+extern bool sys_bMapFiles;         // "MapFiles ON" of the settings: keep maps in files
 extern std::string sys_tLanguage;  // language code of the interface; "XX" until one is chosen
 extern std::string sys_tPath;      // base directory of language files and tilesets
 extern std::string sys_tMapFile;   // the map file named on the command line; empty when none is

@@ -2,13 +2,14 @@
  * Tarvenloft - the settings file.
  *
  * "data/settings.ini" is a stream of blank-separated tokens. The keys
- * "WindowedMode" and "DebugMode" take "ON" or "OFF", "Language" takes any
- * token, a "#" standing as a token of its own comments out the rest of
- * its line, and "DisplayScale" takes "AUTO" or a whole factor from 1 to 8.
- * The five tests run one after another on the same token buffer,
- * so a value that happens to equal a later key acts as that key. Settings
- * the file does not mention keep their defaults; a missing file changes
- * nothing.
+ * "WindowedMode", "DebugMode" and "MapFiles" take "ON" or "OFF",
+ * "Language" takes any token, a "#" standing as a token of its own
+ * comments out the rest of its line, and "DisplayScale" takes "AUTO" or a
+ * whole factor from 1 to 8. The six tests run one after another on the
+ * same token buffer, so a value that happens to equal a later key acts as
+ * that key. Settings the file does not mention keep their defaults; a
+ * missing file changes nothing. The file is read as a stream, whatever its
+ * size; a text in memory is read the same way, counting its bytes.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -18,20 +19,55 @@
 #include <cstdio>
 #include <cstring>
 
-// Reads the next blank-separated token into cBuffer (iBufferSize bytes). A longer token is cut
-// to iBufferSize - 1 bytes and the rest of it is skipped, so that its tail can never be taken
-// for a key or a value. The blank that ends the token is left unread: it may be the line break
-// that ends a "#" comment. Returns false when the file ends before a token starts.
-static bool parReadToken(FILE* pFile, char* cBuffer)
+// Where the tokens come from: the open file, or else a text in memory; iAt counts the bytes
+// taken, so that a token's place in a text is known.
+struct stSource
 {
-    int c = fgetc(pFile);
+    FILE* pFile;
+    const std::string* pText;
+    size_t iAt;
+};
+
+static int parGet(stSource& sSource)
+{
+    int c = EOF;
+    if (sSource.pFile != NULL)
+    {
+        c = fgetc(sSource.pFile);
+    }
+    else if (sSource.iAt < sSource.pText->size())
+    {
+        c = static_cast<unsigned char>((*sSource.pText)[sSource.iAt]);
+    }
+    sSource.iAt += c != EOF ? 1 : 0;
+    return c;
+}
+
+static void parUnget(stSource& sSource, int c)
+{
+    sSource.iAt--;
+    if (sSource.pFile != NULL)
+    {
+        ungetc(c, sSource.pFile);
+    }
+}
+
+// Reads the next blank-separated token into cBuffer (iBufferSize bytes) and its first byte's
+// place into iStart. A longer token is cut to iBufferSize - 1 bytes and the rest of it is
+// skipped, so that its tail can never be taken for a key or a value. The blank that ends the
+// token is left unread: it may be the line break that ends a "#" comment. Returns false when
+// the source ends before a token starts.
+static bool parReadToken(stSource& sSource, char* cBuffer, size_t& iStart)
+{
+    int c = parGet(sSource);
     while (c != EOF && isspace(c))
     {
-        c = fgetc(pFile);
+        c = parGet(sSource);
     }
+    cBuffer[0] = 0;
+    iStart = sSource.iAt - (c != EOF ? 1 : 0);
     if (c == EOF)
     {
-        cBuffer[0] = 0;
         return false;
     }
     int iLength = 0;
@@ -41,46 +77,89 @@ static bool parReadToken(FILE* pFile, char* cBuffer)
         {
             cBuffer[iLength++] = (char)c;
         }
-        c = fgetc(pFile);
+        c = parGet(sSource);
     }
     if (c != EOF)
     {
-        ungetc(c, pFile);
+        parUnget(sSource, c);
     }
     cBuffer[iLength] = 0;
     return true;
 }
 
-// Reads the value after a key. A key with nothing after it leaves an empty buffer, so it
-// changes nothing and no later test mistakes the key for its own value.
-static void parReadValue(FILE* pFile, char* cBuffer)
+// Skips the rest of a comment line; the comment also ends at the end of the source.
+static void parSkipLine(stSource& sSource)
 {
-    if (!parReadToken(pFile, cBuffer))
+    int c = parGet(sSource);
+    while (c != EOF && c != '\n')
     {
-        cBuffer[0] = 0;
+        c = parGet(sSource);
     }
 }
 
-// Skips the rest of a comment line; the comment also ends at the end of the file.
-static void parSkipLine(FILE* pFile)
+// "ON" or "OFF" for a switch; any other value leaves it as it is.
+static void parSwitch(const char* cValue, bool& bSwitch)
 {
-    int c = fgetc(pFile);
-    while (c != EOF && c != '\n')
-    {
-        c = fgetc(pFile);
-    }
+    if (strcmp(cValue, "OFF") == 0)
+        bSwitch = false;
+    if (strcmp(cValue, "ON") == 0)
+        bSwitch = true;
 }
 
 // "AUTO" or one of the digits 1..giScaleMax; any other value leaves the setting as it is.
-static void parDisplayScale(const char* cValue)
+static void parDisplayScale(const char* cValue, int& iScale)
 {
     if (strcmp(cValue, "AUTO") == 0)
     {
-        sys_iDisplayScale = giScaleAuto;
+        iScale = giScaleAuto;
     }
     else if (cValue[0] >= '1' && cValue[0] <= '0' + giScaleMax && cValue[1] == 0)
     {
-        sys_iDisplayScale = cValue[0] - '0';
+        iScale = cValue[0] - '0';
+    }
+}
+
+// Reads every token of the source into sSettings. A key with nothing after it reads an empty
+// value, so it changes nothing and no later test mistakes the key for its own value.
+static void parScan(stSource& sSource, stSettings& sSettings)
+{
+    char cBuffer[iBufferSize];
+    size_t iStart;
+    while (parReadToken(sSource, cBuffer, iStart))
+    {
+        if (strcmp(cBuffer, "WindowedMode") == 0)
+        {
+            parReadToken(sSource, cBuffer, iStart);
+            parSwitch(cBuffer, sSettings.bWindowedMode);
+        }
+        if (strcmp(cBuffer, "DebugMode") == 0)
+        {
+            parReadToken(sSource, cBuffer, iStart);
+            parSwitch(cBuffer, sSettings.bDebugMode);
+        }
+        if (strcmp(cBuffer, "Language") == 0)
+        {
+            const size_t iKeyEnd = sSource.iAt;
+            const bool bValue = parReadToken(sSource, cBuffer, iStart);
+            sSettings.iLanguageAt = bValue ? iStart : iKeyEnd;
+            sSettings.iLanguageEnd = bValue ? sSource.iAt : iKeyEnd;
+            if (bValue)
+                sSettings.tLanguage = cBuffer;
+        }
+        if (strcmp(cBuffer, "#") == 0)
+        {
+            parSkipLine(sSource);
+        }
+        if (strcmp(cBuffer, "DisplayScale") == 0)
+        {
+            parReadToken(sSource, cBuffer, iStart);
+            parDisplayScale(cBuffer, sSettings.iDisplayScale);
+        }
+        if (strcmp(cBuffer, "MapFiles") == 0)
+        {
+            parReadToken(sSource, cBuffer, iStart);
+            parSwitch(cBuffer, sSettings.bMapFiles);
+        }
     }
 }
 
@@ -91,41 +170,25 @@ int parSettingsIni()
     {
         return 0;
     }
-    char cBuffer[iBufferSize];
-    while (parReadToken(pFile, cBuffer))
-    {
-        if (strcmp(cBuffer, "WindowedMode") == 0)
-        {
-            parReadValue(pFile, cBuffer);
-            if (strcmp(cBuffer, "OFF") == 0)
-                sys_bWindowedMode = false;
-            if (strcmp(cBuffer, "ON") == 0)
-                sys_bWindowedMode = true;
-        }
-        if (strcmp(cBuffer, "DebugMode") == 0)
-        {
-            parReadValue(pFile, cBuffer);
-            if (strcmp(cBuffer, "OFF") == 0)
-                sys_bDebugMode = false;
-            if (strcmp(cBuffer, "ON") == 0)
-                sys_bDebugMode = true;
-        }
-        if (strcmp(cBuffer, "Language") == 0)
-        {
-            parReadValue(pFile, cBuffer);
-            if (cBuffer[0] != 0)
-                sys_tLanguage = cBuffer;
-        }
-        if (strcmp(cBuffer, "#") == 0)
-        {
-            parSkipLine(pFile);
-        }
-        if (strcmp(cBuffer, "DisplayScale") == 0)
-        {
-            parReadValue(pFile, cBuffer);
-            parDisplayScale(cBuffer);
-        }
-    }
+    stSettings sSettings;
+    sSettings.bWindowedMode = sys_bWindowedMode;
+    sSettings.bDebugMode = sys_bDebugMode;
+    sSettings.bMapFiles = sys_bMapFiles;
+    sSettings.iDisplayScale = sys_iDisplayScale;
+    sSettings.tLanguage = sys_tLanguage;
+    stSource sSource = {pFile, NULL, 0};
+    parScan(sSource, sSettings);
     fclose(pFile);
+    sys_bWindowedMode = sSettings.bWindowedMode;
+    sys_bDebugMode = sSettings.bDebugMode;
+    sys_bMapFiles = sSettings.bMapFiles;
+    sys_iDisplayScale = sSettings.iDisplayScale;
+    sys_tLanguage = sSettings.tLanguage;
     return 0;
+}
+
+void parSettingsText(const std::string& tText, stSettings& sSettings)
+{
+    stSource sSource = {NULL, &tText, 0};
+    parScan(sSource, sSettings);
 }

@@ -266,7 +266,7 @@ bool artWriteLanguage(int iLanguage, const std::string& tFile)
 }
 
 /* Writes data/settings.ini with a comment for each key and no language entry, so that the first
-   start asks for one. */
+   start asks for one. The language comment comes last: the line that start writes follows it. */
 bool artWriteSettings(const std::string& tFile)
 {
     std::FILE* pFile = std::fopen(tFile.c_str(), "wb");
@@ -293,8 +293,17 @@ bool artWriteSettings(const std::string& tFile)
                "# Alt+Enter switches between the window and the full screen.\n"
                "DisplayScale AUTO\n"
                "#\n"
+               "# MapFiles: ON keeps maps in files of Tiled's TMX format. The editor then opens\n"
+               "# the last map you worked on (or a new, untitled one), and has New (Ctrl+N),\n"
+               "# Open (Ctrl+O), Save (Ctrl+S) and Save As (Ctrl+Shift+S). OFF, or without this\n"
+               "# line, the map lasts only for the run unless a map file is named when the\n"
+               "# program starts.\n"
+               "MapFiles ON\n"
+               "#\n"
                "# Language: a line with the key Language and a code (EN, SW, DU or SP) picks the\n"
-               "# interface language. Without such a line the program asks at every start.\n",
+               "# interface language. Without such a line the program asks at start. With\n"
+               "# MapFiles ON the language chosen there is written below as such a line; to\n"
+               "# choose again, delete that line, or change its code.\n",
                pFile);
     return std::fclose(pFile) == 0;
 }

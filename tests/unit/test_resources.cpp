@@ -396,7 +396,7 @@ TEST(ResourceLanguage, EveryLabelByteHasAGlyphAndTheLabelFitsItsButton)
 
 /* ----- Settings file ------------------------------------------------------------------------ */
 
-TEST(ResourceSettings, ShipsWindowedModeNoDebugAutoScaleAndNoLanguage)
+TEST(ResourceSettings, ShipsWindowedModeNoDebugAutoScaleMapFilesAndNoLanguage)
 {
     std::string tData = resReadFile("data/settings.ini");
     ASSERT_FALSE(tData.empty());
@@ -426,8 +426,8 @@ TEST(ResourceSettings, ShipsWindowedModeNoDebugAutoScaleAndNoLanguage)
             sTokens.push_back(tToken);
         }
     }
-    std::vector<std::string> sExpected = {"WindowedMode", "ON",           "DebugMode",
-                                          "OFF",          "DisplayScale", "AUTO"};
+    std::vector<std::string> sExpected = {"WindowedMode", "ON",   "DebugMode", "OFF",
+                                          "DisplayScale", "AUTO", "MapFiles",  "ON"};
     EXPECT_EQ(sTokens, sExpected);
     EXPECT_NE(tData.find("Language"), std::string::npos) << "a comment should explain Language";
 }

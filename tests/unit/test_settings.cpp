@@ -21,6 +21,7 @@ class SettingsTest : public testing::Test
         sys_bDebugMode = false;
         sys_tLanguage = "XX";
         sys_iDisplayScale = giScaleUnset;
+        sys_bMapFiles = false;
     }
     void Read(const std::string& tContent)
     {
@@ -134,6 +135,22 @@ TEST_F(SettingsTest, DisplayScaleTakesAutoOrAWholeFactorFrom1To8)
     Read("Language DisplayScale 3\n");
     EXPECT_EQ("DisplayScale", sys_tLanguage);
     EXPECT_EQ(3, sys_iDisplayScale);
+}
+
+// Map-file mode is read as the other switches are; its test comes last of all.
+TEST_F(SettingsTest, MapFilesIsASwitchReadLikeWindowedMode)
+{
+    Read("MapFiles ON\n");
+    EXPECT_TRUE(sys_bMapFiles);
+    Read("MapFiles on\nmapfiles OFF\n");
+    EXPECT_TRUE(sys_bMapFiles);
+    Read("MapFiles ON\r\nMapFiles OFF\r\n");
+    EXPECT_FALSE(sys_bMapFiles);
+    Read("# MapFiles ON\nMapFiles\n");
+    EXPECT_FALSE(sys_bMapFiles);
+    Read("DisplayScale MapFiles ON\n");
+    EXPECT_TRUE(sys_bMapFiles);
+    EXPECT_EQ(giScaleUnset, sys_iDisplayScale);
 }
 
 TEST_F(SettingsTest, ValueEqualToAnEarlierKeyIsAPlainValue)
