@@ -77,6 +77,7 @@ void modeRequestClose()
 void modeDecorate()
 {
     set_window_title(tTitle.c_str());
+    platTitleWindow(tTitle);
     set_close_button_callback(modeRequestClose);
     platMarkWindow();
 }
@@ -266,6 +267,7 @@ void modeSetTitle(const std::string& tNewTitle)
     {
         tTitle = tNewTitle;
         set_window_title(tTitle.c_str());
+        platTitleWindow(tTitle);
     }
 }
 

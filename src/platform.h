@@ -6,13 +6,14 @@
  * not tell, or tells too late, is asked here: whether a shift key is held
  * before the window exists, where the pointer is at this moment, which
  * monitor the program is on, how the window is named and marked, what to
- * do when the display goes away, how a file is replaced safely, and which
- * drives there are. One source file answers for each platform:
- * platform_x11.cpp for Linux under X11 (and for the headless unit tests and
- * fuzzers, which have no display, so its questions find nobody to ask and
- * give the library's own answers), platform_windows.cpp for Windows. The
- * build compiles the one that fits. No other module talks to X11 or
- * Windows.
+ * do when the display goes away, how a file is replaced safely, which
+ * drives there are and where the user's own folders are. One source file
+ * answers for each platform: platform_x11.cpp for Linux under X11 (and for
+ * the headless unit tests and fuzzers, which have no display, so its
+ * questions find nobody to ask and give the library's own answers), with
+ * platform_xdg.cpp for the user's folders there, and platform_windows.cpp
+ * for Windows. The build compiles the ones that fit. No other module talks
+ * to X11 or Windows.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -25,6 +26,10 @@
 
 // Gives the library what it must know before it makes its window: the window's class and icon.
 void platNameWindow();
+
+// Names the window tTitle (UTF-8) in any script: under X11 _NET_WM_NAME beside WM_NAME, on
+// Windows through the wide title call. Called after the library's own title, which it betters.
+void platTitleWindow(const std::string& tTitle);
 
 // Marks the window as this process's (under X11 _NET_WM_PID and WM_CLIENT_MACHINE), after every
 // display mode set.
@@ -84,6 +89,21 @@ void platMessagesToStandardError();
 // and the program's own folder, which holds its settings and resources, the working directory.
 // Under X11 the launcher sees to the working directory, and this does nothing.
 void platWorkBesideProgram(std::string& tMapFile);
+
+// While hushed, nothing reaches standard error: the sound library's complaints about a machine
+// without a sound card are hushed while it looks for one. Standard output still shows.
+void platHushErrors(bool bHush);
+
+// The folder where the program keeps what it remembers for the user between runs (the last
+// map): under X11 $XDG_STATE_HOME/tarvenloft (~/.local/state/tarvenloft without it), on Windows
+// %APPDATA%\Tarvenloft. Never made here; "" where the system cannot say.
+std::string platStateFolder();
+
+// The user's own folder for maps, "Tarvenloft" in the documents folder: under X11 the XDG
+// documents folder of user-dirs.dirs, else ~/Documents; on Windows the user's Documents. Never
+// made here (on Windows the Documents folder is, where it is missing); "" where the system
+// cannot say.
+std::string platMapsFolder();
 
 // Writes tData to tFile so that the file holds either its old content or all of tData, never a
 // part: a temporary file in the same directory, flushed to the disk, then renamed over tFile.

@@ -12,13 +12,38 @@
 #include "platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <io.h>
+#include <vector>
 #include <winalleg.h>  // windows.h, included the way the library requires
+#include <shlobj.h>    // after windows.h
 
 #include "input_latch.h"
 
 void platNameWindow() {}
+
+// The library names the window through the narrow call, which takes the system's code page; the
+// wide call takes the title as the UTF-8 it is (or, where it is not UTF-8, in that code page).
+void platTitleWindow(const std::string& tTitle)
+{
+    HWND hWindow = win_get_window();
+    UINT iCodePage = CP_UTF8;
+    int iWide = MultiByteToWideChar(iCodePage, MB_ERR_INVALID_CHARS, tTitle.c_str(), -1, NULL, 0);
+    if (iWide == 0)
+    {
+        iCodePage = CP_ACP;
+        iWide = MultiByteToWideChar(iCodePage, 0, tTitle.c_str(), -1, NULL, 0);
+    }
+    if (hWindow == NULL || iWide == 0)
+    {
+        return;
+    }
+    std::vector<wchar_t> cWide(iWide);
+    MultiByteToWideChar(iCodePage, 0, tTitle.c_str(), -1, cWide.data(), iWide);
+    SetWindowTextW(hWindow, cWide.data());
+}
 
 void platMarkWindow() {}
 
@@ -166,6 +191,55 @@ void platWorkBesideProgram(std::string& tMapFile)
     }
     *pSlash = '\0';
     SetCurrentDirectoryA(cPath);
+}
+
+static int iHushedErrors = -1;  // standard error as it was, while hushed
+
+void platHushErrors(bool bHush)
+{
+    fflush(stderr);
+    if (bHush && iHushedErrors < 0)
+    {
+        const int iNowhere = _open("NUL", _O_WRONLY);
+        if (iNowhere >= 0)
+        {
+            iHushedErrors = _dup(_fileno(stderr));
+            if (iHushedErrors >= 0)
+            {
+                _dup2(iNowhere, _fileno(stderr));
+            }
+            _close(iNowhere);
+        }
+    }
+    else if (!bHush && iHushedErrors >= 0)
+    {
+        _dup2(iHushedErrors, _fileno(stderr));
+        _close(iHushedErrors);
+        iHushedErrors = -1;
+    }
+}
+
+// A folder the shell knows, with "\Tarvenloft" added; "" where the shell cannot say. The narrow
+// call gives UTF-8, the program's code page (tarvenloft.manifest). With CSIDL_FLAG_CREATE the
+// shell makes the folder it names where it is missing.
+static std::string platShellFolder(int iFolder)
+{
+    char cPath[MAX_PATH];
+    if (SHGetFolderPathA(NULL, iFolder, NULL, SHGFP_TYPE_CURRENT, cPath) != S_OK)
+    {
+        return "";
+    }
+    return std::string(cPath) + "\\Tarvenloft";
+}
+
+std::string platStateFolder()
+{
+    return platShellFolder(CSIDL_APPDATA);
+}
+
+std::string platMapsFolder()
+{
+    return platShellFolder(CSIDL_PERSONAL | CSIDL_FLAG_CREATE);
 }
 
 // The system's words for its last error, as "what we tried: why".

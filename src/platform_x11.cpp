@@ -77,6 +77,31 @@ void platMarkWindow()
     XUNLOCK();
 }
 
+// The library sets WM_NAME with every character past ASCII made '^'. WM_NAME is set again here
+// as Xlib converts it (Latin-1, else compound text), and _NET_WM_NAME, which window managers
+// show first, as the UTF-8 it is.
+void platTitleWindow(const std::string& tTitle)
+{
+    XLOCK();
+    if (_xwin.display != NULL && _xwin.wm_window != None)
+    {
+        char* pTitle = const_cast<char*>(tTitle.c_str());
+        XTextProperty sName;
+        if (Xutf8TextListToTextProperty(_xwin.display, &pTitle, 1, XStdICCTextStyle, &sName) ==
+            Success)
+        {
+            XSetWMName(_xwin.display, _xwin.wm_window, &sName);
+            XFree(sName.value);
+        }
+        XChangeProperty(
+            _xwin.display, _xwin.wm_window, XInternAtom(_xwin.display, "_NET_WM_NAME", False),
+            XInternAtom(_xwin.display, "UTF8_STRING", False), 8, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(tTitle.data()), static_cast<int>(tTitle.size()));
+        XFlush(_xwin.display);
+    }
+    XUNLOCK();
+}
+
 // Xlib's own handler for a lost display connection calls exit from whichever thread noticed,
 // and the library's exit handler then tears the display down under the main thread: the
 // program crashes or deadlocks. Say so in one line and end at once, without exit handlers.
@@ -344,6 +369,32 @@ void platMessagesToStandardError()
 }
 
 void platWorkBesideProgram(std::string&) {}
+
+static int iHushedErrors = -1;  // standard error as it was, while hushed
+
+void platHushErrors(bool bHush)
+{
+    fflush(stderr);
+    if (bHush && iHushedErrors < 0)
+    {
+        const int iNowhere = open("/dev/null", O_WRONLY);
+        if (iNowhere >= 0)
+        {
+            iHushedErrors = dup(STDERR_FILENO);
+            if (iHushedErrors >= 0)
+            {
+                dup2(iNowhere, STDERR_FILENO);
+            }
+            close(iNowhere);
+        }
+    }
+    else if (!bHush && iHushedErrors >= 0)
+    {
+        dup2(iHushedErrors, STDERR_FILENO);
+        close(iHushedErrors);
+        iHushedErrors = -1;
+    }
+}
 
 // What went wrong, as "what we tried: why", from errno.
 static bool platFileFailed(const std::string& tWhat, std::string& tWhy)

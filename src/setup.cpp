@@ -101,9 +101,13 @@ int CSetup::Graphics()
     return 0;
 }
 
+// Without a sound card the sound library's drivers each complain on standard error while it
+// looks for one; the program goes on silent, so they are hushed.
 int CSetup::Sound()
 {
+    platHushErrors(true);
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, NULL);
+    platHushErrors(false);
     set_volume(255, 255);
     return 0;
 }

@@ -23,7 +23,10 @@ class DisplayLostTest(WindowTestCase):
         self.assertIsNotNone(rc, "the program hangs; %s" % prog.describe())
         self.assertGreaterEqual(rc, 0, "ended on signal %d; %s" % (-rc, prog.describe()))
         self.assertEqual(rc, EXIT_DISPLAY_LOST, prog.describe())
-        self.assertIn("connection to the X display was lost", prog.stderr)
+        # That one line alone: the sound library's complaints about a machine without a sound
+        # card, at start-up, do not reach standard error, and later errors still do.
+        self.assertEqual(prog.stderr.splitlines(),
+                         ["Tarvenloft: the connection to the X display was lost."])
         self.xserver.stop()
 
     def test_display_lost_in_editor_and_menu(self):
