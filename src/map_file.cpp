@@ -23,6 +23,7 @@
 #include "platform.h"
 
 static std::unique_ptr<stMapDocument> pMapfOpen;  // the open file, or null
+static std::string tMapfOpenFile;                 // where it was read from or written to
 
 bool mapfRead(const std::string& tFile, std::string& tWhy)
 {
@@ -33,6 +34,7 @@ bool mapfRead(const std::string& tFile, std::string& tWhy)
     }
     std::memcpy(map.iTerrain, pDoc->iCells, sizeof(map.iTerrain));
     pMapfOpen = std::move(pDoc);
+    tMapfOpenFile = tFile;
     return true;
 }
 
@@ -43,7 +45,7 @@ bool mapfWrite(const std::string& tFile, std::string& tWhy)
         return false;
     }
     std::string tText;
-    if (pMapfOpen && !mapwSplice(*pMapfOpen, map.iTerrain, tText))
+    if (pMapfOpen && !mapwSplice(*pMapfOpen, map.iTerrain, tMapfOpenFile, tFile, tText))
     {
         return mapmFail(tWhy, "", "cannot find where the open file keeps its layers");
     }
@@ -61,6 +63,7 @@ bool mapfWrite(const std::string& tFile, std::string& tWhy)
         return false;
     }
     pMapfOpen = std::move(pDoc);
+    tMapfOpenFile = tFile;
     return true;
 }
 

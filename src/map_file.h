@@ -10,8 +10,10 @@
  * form becomes CSV), so that properties, object layers, comments and all
  * else that Tiled or another tool put there survive the editor's saves
  * byte for byte. A layer the map gains is added after the last tile layer.
- * Relative paths inside the file (the tileset image, a .tsx) are kept as
- * they are, so a file is meant to be written back where it was read.
+ * Written into another folder than it was read from (Save As), its
+ * relative references (the tileset's image or .tsx, an image layer's
+ * image, and the like) are rewritten to lead from the new folder to the
+ * same files.
  *
  * Without an open file, writing makes a new one: 120 x 120 cells of 32 x 32
  * pixels, four CSV layers "Layer 1" to "Layer 4", and the tileset "001"

@@ -5,6 +5,10 @@
  */
 #include "map_offsets.h"
 
+#include <cstring>
+
+#include "text_scan.h"
+
 size_t mapoNodeStart(const std::string& tText, pugi::xml_node x)
 {
     const ptrdiff_t iOffset = x.offset_debug();
@@ -85,4 +89,46 @@ size_t mapoElementEnd(const std::string& tText, pugi::xml_node x)
         return iTagEnd;  // "<x ... />"
     }
     return mapoTagEnd(tText, iTagEnd);  // "<x ...></x>"
+}
+
+bool mapoAttributeValue(const std::string& tText, pugi::xml_node x, const char* cName,
+                        size_t& iFrom, size_t& iTo)
+{
+    const size_t iStart = mapoNodeStart(tText, x);
+    const size_t iEnd = iStart == std::string::npos ? iStart : mapoTagEnd(tText, iStart);
+    if (iEnd == std::string::npos || x.type() != pugi::node_element)
+    {
+        return false;
+    }
+    size_t i = iStart + 1 + std::strlen(x.name());
+    while (i < iEnd)
+    {
+        const size_t iName = scanSkipSpace(tText, i);
+        i = iName;
+        while (i < iEnd && tText[i] != '=' && !scanIsSpace(tText[i]) && tText[i] != '>' &&
+               tText[i] != '/')
+        {
+            i++;
+        }
+        const std::string tName = tText.substr(iName, i - iName);
+        i = scanSkipSpace(tText, i);
+        if (tName.empty() || i >= iEnd || tText[i] != '=')
+        {
+            return false;
+        }
+        i = scanSkipSpace(tText, i + 1);
+        const size_t iClose = i < iEnd ? tText.find(tText[i], i + 1) : std::string::npos;
+        if ((tText[i] != '"' && tText[i] != '\'') || iClose == std::string::npos || iClose >= iEnd)
+        {
+            return false;
+        }
+        if (tName == cName)
+        {
+            iFrom = i + 1;
+            iTo = iClose;
+            return true;
+        }
+        i = iClose + 1;
+    }
+    return false;
 }

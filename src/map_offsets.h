@@ -6,8 +6,9 @@
  * content or put something after it. These find the start of a node, the
  * start of an element's end tag and the end of an element, in the text
  * that the node was parsed from, with parse_full and parse_ws_pcdata (so
- * that every byte belongs to a node). Each answers std::string::npos
- * where pugixml cannot say.
+ * that every byte belongs to a node), and where an attribute's value lies
+ * in a start tag. Each answers std::string::npos (or false) where pugixml
+ * cannot say.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -28,5 +29,10 @@ size_t mapoCloseStart(const std::string& tText, pugi::xml_node x);
 
 /* Just after an element's end in tText: its end tag's ">", or its "/>". */
 size_t mapoElementEnd(const std::string& tText, pugi::xml_node x);
+
+/* Where the value of element x's attribute cName lies in tText, between its quotes: from iFrom
+   up to iTo. False where the start tag has no such attribute or cannot be read. */
+bool mapoAttributeValue(const std::string& tText, pugi::xml_node x, const char* cName,
+                        size_t& iFrom, size_t& iTo);
 
 #endif

@@ -218,9 +218,123 @@ static bool mapwAddLayers(const stMapDocument& sDoc, const tMapCells& iCells, in
     return true;
 }
 
-bool mapwSplice(const stMapDocument& sDoc, const tMapCells& iCells, std::string& tOut)
+// A text as an XML attribute value, in double quotes or in cQuote.
+static std::string mapwEscape(const std::string& tText, char cQuote = '"')
+{
+    std::string tOut;
+    for (char c : tText)
+    {
+        switch (c)
+        {
+        case '&':
+            tOut += "&amp;";
+            break;
+        case '<':
+            tOut += "&lt;";
+            break;
+        case '>':
+            tOut += "&gt;";
+            break;
+        case '"':
+            tOut += "&quot;";
+            break;
+        case '\'':
+            tOut += cQuote == '\'' ? "&apos;" : "'";
+            break;
+        default:
+            tOut += c;
+        }
+    }
+    return tOut;
+}
+
+// tTarget relative to the directory of tFile, with "/" between names; absolute where no
+// relative path leads there (another drive). Symbolic links are taken as they are named.
+static std::string mapwRelativePath(const std::string& tTarget, const std::string& tFile)
+{
+    std::error_code ec;
+    const std::filesystem::path tAbsolute =
+        std::filesystem::absolute(tTarget, ec).lexically_normal();
+    const std::filesystem::path tDir =
+        std::filesystem::absolute(tFile, ec).parent_path().lexically_normal();
+    if (ec)
+    {
+        return std::filesystem::path(tTarget).generic_string();
+    }
+    const std::filesystem::path tRelative = tAbsolute.lexically_relative(tDir);
+    return (tRelative.empty() ? tAbsolute : tRelative).generic_string();
+}
+
+// The attribute of element x that names another file relative to the map file's folder: a
+// tileset's .tsx or image, an image layer's or a tile's image, an object's template, a property
+// of the file type; NULL for any other element.
+static const char* mapwReferenceOf(pugi::xml_node x)
+{
+    const std::string tName = x.name();
+    if (tName == "tileset" || tName == "image")
+    {
+        return "source";
+    }
+    if (tName == "object")
+    {
+        return "template";
+    }
+    return tName == "property" && std::string(x.attribute("type").value()) == "file" ? "value"
+                                                                                     : NULL;
+}
+
+// Whether a reference names its file by itself: from a root ("/", "\\"), or with a drive or
+// scheme before its first folder ("C:/", "ext:").
+static bool mapwStandsAlone(const std::string& tReference)
+{
+    const size_t iColon = tReference.find(':');
+    return tReference[0] == '/' || tReference[0] == '\\' ||
+           (iColon != std::string::npos && iColon < tReference.find_first_of("/\\"));
+}
+
+// The edits that name each relative reference of the file from tTo's folder instead of tFrom's,
+// where the two differ. False where a reference's value cannot be found in the text.
+static bool mapwEditReferences(const stMapDocument& sDoc, const std::string& tFrom,
+                               const std::string& tTo, std::vector<stMapwEdit>& vEdits)
+{
+    std::error_code ec;
+    const std::filesystem::path tFromDir =
+        std::filesystem::absolute(tFrom, ec).parent_path().lexically_normal();
+    if (ec || tFromDir == std::filesystem::absolute(tTo, ec).parent_path().lexically_normal())
+    {
+        return true;
+    }
+    bool bFound = true;
+    sDoc.xMap.find_node(
+        [&](pugi::xml_node x)
+        {
+            const char* cName = mapwReferenceOf(x);
+            const std::string tOld = cName != NULL ? x.attribute(cName).value() : "";
+            size_t iFrom, iTo;
+            if (tOld.empty() || mapwStandsAlone(tOld))
+            {
+                return false;
+            }
+            if (!mapoAttributeValue(sDoc.tText, x, cName, iFrom, iTo))
+            {
+                bFound = false;
+                return true;
+            }
+            const std::string tNew = mapwRelativePath((tFromDir / tOld).string(), tTo);
+            vEdits.push_back({iFrom, iTo, mapwEscape(tNew, sDoc.tText[iFrom - 1])});
+            return false;
+        });
+    return bFound;
+}
+
+bool mapwSplice(const stMapDocument& sDoc, const tMapCells& iCells, const std::string& tFrom,
+                const std::string& tTo, std::string& tOut)
 {
     std::vector<stMapwEdit> vEdits;
+    if (!mapwEditReferences(sDoc, tFrom, tTo, vEdits))
+    {
+        return false;
+    }
     const std::string tNewline = mapwNewline(sDoc.tText);
     for (size_t l = 0; l < sDoc.vLayers.size(); l++)
     {
@@ -250,50 +364,6 @@ bool mapwSplice(const stMapDocument& sDoc, const tMapCells& iCells, std::string&
     }
     tOut.append(sDoc.tText, iAt, std::string::npos);
     return true;
-}
-
-// A text as an XML attribute value.
-static std::string mapwEscape(const std::string& tText)
-{
-    std::string tOut;
-    for (char c : tText)
-    {
-        switch (c)
-        {
-        case '&':
-            tOut += "&amp;";
-            break;
-        case '<':
-            tOut += "&lt;";
-            break;
-        case '>':
-            tOut += "&gt;";
-            break;
-        case '"':
-            tOut += "&quot;";
-            break;
-        default:
-            tOut += c;
-        }
-    }
-    return tOut;
-}
-
-// tTarget relative to the directory of tFile, with "/" between names; absolute where no
-// relative path leads there (another drive). Symbolic links are taken as they are named.
-static std::string mapwRelativePath(const std::string& tTarget, const std::string& tFile)
-{
-    std::error_code ec;
-    const std::filesystem::path tAbsolute =
-        std::filesystem::absolute(tTarget, ec).lexically_normal();
-    const std::filesystem::path tDir =
-        std::filesystem::absolute(tFile, ec).parent_path().lexically_normal();
-    if (ec)
-    {
-        return std::filesystem::path(tTarget).generic_string();
-    }
-    const std::filesystem::path tRelative = tAbsolute.lexically_relative(tDir);
-    return (tRelative.empty() ? tAbsolute : tRelative).generic_string();
 }
 
 std::string mapwNewText(const std::string& tFile, const tMapCells& iCells)

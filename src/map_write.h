@@ -8,7 +8,11 @@
  * one-<tile>-per-cell form becomes CSV), new layers after the last one,
  * and nextlayerid in the <map> tag when layers are added. Every other
  * byte stays, so that properties, object layers, comments and all else
- * that Tiled or another tool put there survive the editor's saves.
+ * that Tiled or another tool put there survive the editor's saves. Saved
+ * into another folder, the file's relative references (a tileset's .tsx or
+ * image, an image layer's or a tile's image, an object's template, a
+ * property of the file type) are rewritten to lead from there to the same
+ * files, as Tiled does, so that Tiled still finds them.
  *
  * A new file (mapwNewText) has 120 x 120 cells of 32 x 32 pixels, four CSV
  * layers "Layer 1" to "Layer 4", and the tileset "001" embedded, its image
@@ -32,9 +36,12 @@
    first other cell in tWhy, when one does not. */
 bool mapwCheckCells(const tMapCells& iCells, std::string& tWhy);
 
-/* The text of sDoc's file with iCells in its tile layers, in tOut. False where the layers
-   cannot be found in the text. */
-bool mapwSplice(const stMapDocument& sDoc, const tMapCells& iCells, std::string& tOut);
+/* The text of sDoc's file with iCells in its tile layers, in tOut, to be written as tTo; sDoc
+   was read from (or written as) tFrom. Where the two lie in different folders, every relative
+   reference of the file is named from tTo's folder instead (see mapwSplice's room). False where
+   the layers or a reference cannot be found in the text. */
+bool mapwSplice(const stMapDocument& sDoc, const tMapCells& iCells, const std::string& tFrom,
+                const std::string& tTo, std::string& tOut);
 
 /* The text of a new file for iCells, laid out as Tiled lays it out, to be written as tFile. */
 std::string mapwNewText(const std::string& tFile, const tMapCells& iCells);

@@ -128,9 +128,9 @@ class TiledInterop(unittest.TestCase):
         self.assertEqual(done.returncode, 0, "Tiled could not export %s: %s%s"
                          % (source, done.stdout, done.stderr))
 
-    def tool(self, command, tmx, cwd=None):
-        done = subprocess.run([TOOL, command, tmx], cwd=cwd or self.dir, capture_output=True,
-                              text=True, timeout=60)
+    def tool(self, command, tmx, cwd=None, more=()):
+        done = subprocess.run([TOOL, command, tmx] + list(more), cwd=cwd or self.dir,
+                              capture_output=True, text=True, timeout=60)
         self.assertEqual(done.returncode, 0, "tmx_tool %s: %s" % (command, done.stderr))
         return done.stdout
 
@@ -211,6 +211,48 @@ class TiledInterop(unittest.TestCase):
         self.assert_we_read(tmx, theirs)
         self.tool("rewrite", tmx)
         self.assert_tiled_holds(tmx, ours)
+
+    def rasterize(self, tmx):
+        """The map as Tiled's tmxrasterizer draws it, PNG bytes."""
+        png = os.path.splitext(tmx)[0] + "-raster.png"
+        done = subprocess.run(["tmxrasterizer", tmx, png], env=self.env, capture_output=True,
+                              text=True, timeout=60)
+        self.assertEqual(done.returncode, 0, "tmxrasterizer %s: %s" % (tmx, done.stderr))
+        with open(png, "rb") as f:
+            return f.read()
+
+    def test_a_map_saved_into_another_folder_still_finds_its_files(self):
+        # An external tileset and an image layer in art/, a map in maps/ that Tiled wrote.
+        os.makedirs(self.path("art"))
+        os.makedirs(self.path("maps"))
+        shutil.copy(os.path.join(RUNTIME, "system/images/tilesets/001.png"), self.path("art"))
+        self.write("art/terrain.tsx",
+                   '<?xml version="1.0" encoding="UTF-8"?>\n'
+                   '<tileset version="1.8" tiledversion="1.8.2" name="001" tilewidth="32" '
+                   'tileheight="48" tilecount="52" columns="2">\n'
+                   ' <image source="001.png" trans="ff00ff" width="64" height="1248"/>\n'
+                   '</tileset>\n')
+        source = source_map("csv", tileset=' <tileset firstgid="1" source="../art/terrain.tsx"/>\n')
+        source = source.replace("</map>", ' <imagelayer id="9" name="Sky" offsetx="700" '
+                                          'offsety="40">\n  <image source="../art/001.png" '
+                                          'width="64" height="1248"/>\n </imagelayer>\n</map>')
+        tmx = self.tiled_written("maps/m", source)
+        self.tool("rewrite", tmx)
+        saved = self.path("elsewhere/deeper/copy.tmx")
+        os.makedirs(os.path.dirname(saved))
+        self.tool("saveas", tmx, more=[saved])
+        text = self.read(saved)
+        for reference in ('source="../../art/terrain.tsx"', '<image source="../../art/001.png"'):
+            self.assertTrue(reference in text, "no %s in the file saved elsewhere" % reference)
+        self.assertTrue(text.replace("../../art/", "../art/") == self.read(tmx),
+                        "more than the references changed")
+        # Tiled finds the tileset and the image from the new folder: the same picture, which
+        # the old references, leading nowhere from there, would not give.
+        picture = self.rasterize(saved)
+        self.assertEqual(picture, self.rasterize(tmx))
+        self.write("elsewhere/deeper/unmoved.tmx", self.read(tmx))
+        self.assertNotEqual(self.rasterize(self.path("elsewhere/deeper/unmoved.tmx")), picture)
+        self.assert_tiled_holds(saved, ours)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@
  *                          the tileset loaded from the working directory
  *   tmx_tool rewrite FILE  reads FILE, puts the pattern into it and writes
  *                          it back
+ *   tmx_tool saveas FILE NEW  reads FILE, puts the pattern into it and
+ *                          writes it as NEW, in another folder, say
  *
  * The pattern gives cell (l, x, y) the terrain value (7l + 3x + 5y) % 26,
  * so every value 0..25 appears in every layer, in every row and column.
@@ -54,9 +56,9 @@ static void toolPrint()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "saveas"))
     {
-        std::fprintf(stderr, "usage: tmx_tool read|write|rewrite FILE\n");
+        std::fprintf(stderr, "usage: tmx_tool read|write|rewrite FILE | saveas FILE NEW\n");
         return 2;
     }
     const std::string tCommand = argv[1];
@@ -82,11 +84,11 @@ int main(int argc, char** argv)
         toolPattern();
         bOk = mapfWrite(tFile, tWhy);
     }
-    else if (tCommand == "rewrite")
+    else if (tCommand == "rewrite" || tCommand == "saveas")
     {
         bOk = mapfRead(tFile, tWhy);
         toolPattern();
-        bOk = bOk && mapfWrite(tFile, tWhy);
+        bOk = bOk && mapfWrite(argc == 4 ? argv[3] : tFile, tWhy);
     }
     else
     {

@@ -165,6 +165,43 @@ TEST_F(MapFile, SaveKeepsEverythingOutsideTheTileData)
     EXPECT_EQ(mfDataAfter(tSaved, "name=\"Ground\""), tmxCsv(MapIds(0)));
 }
 
+// Saved into another folder, every reference to another file leads there from the new folder;
+// what names its file by itself, and what is no reference, stays as it was.
+TEST_F(MapFile, SavedElsewhereEveryRelativeReferenceLeadsToTheSameFiles)
+{
+    std::string tTileset = tTmxTileset;
+    tTileset.replace(tTileset.find("001.png"), 7, "tiles/001.png");
+    const std::string tOriginal = tmxMap(
+        tTileset + tmxLayer(1, " encoding=\"csv\"", tmxCsv(tmxIds([](int, int) { return 0; }))) +
+        " <objectgroup id=\"2\" name=\"Things\">\n"
+        "  <object id=\"1\" template='../tpl/door&apos;s.tx' x=\"64\" y=\"96\"/>\n"
+        "  <object id=\"2\" x=\"0\" y=\"0\">\n   <properties>\n"
+        "    <property name=\"notes\" type=\"file\" value=\"notes/a b.txt\"/>\n"
+        "    <property name=\"look\" value=\"x.png\"/>\n   </properties>\n  </object>\n"
+        " </objectgroup>\n"
+        " <imagelayer id=\"3\" name=\"Sky\">\n  <image source=\"/srv/sky.png\"/>\n "
+        "</imagelayer>\n");
+    sDir.Write("maps/a/m.tmx", tOriginal);
+    std::filesystem::create_directories("out/b");
+    std::string tWhy;
+    ASSERT_TRUE(mapfRead("maps/a/m.tmx", tWhy)) << tWhy;
+    ASSERT_TRUE(mapfWrite("maps/a/same-folder.tmx", tWhy)) << tWhy;
+    EXPECT_EQ(tmxReadFile("maps/a/same-folder.tmx"), tOriginal);
+    ASSERT_TRUE(mapfWrite("out/b/n.tmx", tWhy)) << tWhy;
+    std::string tExpected = tOriginal;
+    for (const auto& sMove :
+         {std::make_pair("\"tiles/001.png", "\"../../maps/a/tiles/001.png"),
+          std::make_pair("'../tpl/door&apos;s.tx", "'../../maps/tpl/door&apos;s.tx"),
+          std::make_pair("\"notes/a b.txt", "\"../../maps/a/notes/a b.txt")})
+    {
+        tExpected.replace(tExpected.find(sMove.first), std::strlen(sMove.first), sMove.second);
+    }
+    EXPECT_EQ(tmxReadFile("out/b/n.tmx"), tExpected);
+    // From there on the new file is the open one: saved again in place, nothing moves.
+    ASSERT_TRUE(mapfWrite("out/b/n.tmx", tWhy)) << tWhy;
+    EXPECT_EQ(tmxReadFile("out/b/n.tmx"), tExpected);
+}
+
 // A file with CR LF line ends gets them in its new data too, and in the layers it gains.
 TEST_F(MapFile, CrLfFileStaysCrLf)
 {
