@@ -4,10 +4,11 @@
  * main first answers the command line: an option (--version, --help) or a
  * wrong argument ends the program at once, before anything is started.
  * Otherwise it runs the program's whole life as one straight sequence:
- * settings, the map file when one is named (a file that cannot be opened
- * ends the program before the display opens), start-up, fonts, the
- * language screen on first run, the editor's strings, the title page and
- * the editor. When the editor is left, main returns 0 and the library's
+ * settings, the map (the file named, or in map-file mode the last map; a
+ * named file that cannot be opened ends the program before the display
+ * opens), start-up, fonts, the language screen on first run (in map-file
+ * mode the choice is written into the settings), the editor's strings, the
+ * title page and the editor. When the editor is left, main returns 0 and the library's
  * exit handler closes the library.
  *
  * SPDX-License-Identifier: MIT
@@ -21,6 +22,7 @@
 #include "lang_select.h"
 #include "map_file.h"
 #include "platform.h"
+#include "settings_write.h"
 #include "setup.h"
 #include "text.h"
 #include "title_page.h"
@@ -57,6 +59,12 @@ int main(int argc, char* argv[])
     if (sys_tLanguage == "XX")
     {
         titleLanguageSelect();
+        // In map-file mode the choice is kept for the next start, where the settings file can
+        // be written; else it lasts for the run.
+        if (fileInUse() && sys_tLanguage != "XX")
+        {
+            parKeepLanguage(sys_tLanguage);
+        }
     }
     parStrings(txt, "map_editor");
     titlePage();

@@ -8,7 +8,8 @@
  * repeat while held, as text editors do; the wheel scrolls three cells a
  * notch (across with Shift, or with a horizontal wheel); the middle button
  * drags the map cell by cell. Keys 1 to 4 choose the working layer, Ctrl+Z
- * undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo one, and Ctrl+S saves.
+ * undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo one; Ctrl+N starts a new
+ * map, Ctrl+O opens one, Ctrl+S saves and Ctrl+Shift+S saves as.
  * After any change of layer or view (or of the tool or the selected value)
  * a small box shows them all for about two seconds; the menu's strip shows
  * them always.
@@ -152,19 +153,46 @@ void CMapEditor::EditKeys_(bool bCtrl)
     }
 }
 
+// Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+Shift+S: New, Open, Save and Save As, once when the key goes
+// down with Ctrl held (a tap shorter than a frame counts too: input_latch.h). bSDown is S's edge,
+// which the scrolling keys take.
+void CMapEditor::FileKeys_(bool bCtrl, bool bSDown)
+{
+    const bool bNew = KeyPressed_(KEY_N) && bCtrl;
+    const bool bOpen = KeyPressed_(KEY_O) && bCtrl;
+    if (bNew)
+    {
+        New_();
+    }
+    if (bOpen)
+    {
+        Open_(iArmOpen);
+    }
+    if (bSDown && bCtrl && keyShiftHeld())
+    {
+        fileSaveAs();
+    }
+    else if (bSDown && bCtrl)
+    {
+        fileSave();
+    }
+}
+
 // What a frame of the editor does with the keys and the pointer beyond painting, with a map file.
+// A question about unsaved changes stands for as long as a notice shows.
 void CMapEditor::Navigate_()
 {
     const bool bCtrl = keyControlHeld();
+    if (iArmed != iArmNone && --iAskFrames <= 0)
+    {
+        iArmed = iArmNone;
+    }
     bool bPressed[4];
     for (int i = 0; i < 4; i++)
     {
         bPressed[i] = KeyPressed_(iScrollKeys[i]);
     }
-    if (bCtrl && bPressed[2])
-    {
-        fileSave();
-    }
+    FileKeys_(bCtrl, bPressed[2]);
     ScrollKeys_(bPressed, bCtrl);
     EditKeys_(bCtrl);
     ScrollPointer_();

@@ -99,7 +99,7 @@ int CMapEditor::TileRover()
         }
         else if (fileInUse() && modeTakeCloseRequest())
         {
-            MenuAsk_(iArmQuit);  // there are unsaved changes: the menu asks
+            Ask_(iArmQuit);  // there are unsaved changes: the menu asks
             Menu_();
         }
     }

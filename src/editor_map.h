@@ -6,17 +6,19 @@
  * selection into the working layer with the left button, picks a cell's
  * value with the right button, steps the selection with the Left and Right
  * keys and opens its menu with Escape. Without a map file the view stays at
- * the map's top-left corner and the working layer is layer 0. With one, the
- * view scrolls over the whole map, keys 1 to 4 choose the working layer,
- * strokes can be undone and redone, and the map is saved to the file.
+ * the map's top-left corner and the working layer is layer 0. With one (or
+ * with map files switched on in the settings), the view scrolls over the
+ * whole map, keys 1 to 4 choose the working layer, strokes can be undone
+ * and redone, and maps are made, opened and saved in files.
  *
  * The class's work is cut into rooms, each calling only rooms below it:
  * editor_map.cpp, the loop, the frame's picture, painting and picking;
  * editor_menu.cpp, the menu, its map-file buttons and the strip under it;
  * editor_keys.cpp, the keys of a map file (the view, the layers, undo,
- * saving) and the box that shows the layer and place; editor_open.cpp,
- * what every opening of the map file gives; editor_tool_keys.cpp, the keys
- * of the tools and of the panels over the map; editor_panels.cpp, the tile
+ * saving, New and Open) and the box that shows the layer and place;
+ * editor_open.cpp, what every opening of a map gives, and the question
+ * before unsaved changes are dropped; editor_tool_keys.cpp, the keys of
+ * the tools and of the panels over the map; editor_panels.cpp, the tile
  * palette, the overview of the map and the help, each a loop of its own;
  * editor_tool_use.cpp, what the tools do with the pointer and draw. The
  * file itself, as the editor uses it, is editor_file.cpp's.
@@ -30,10 +32,12 @@
 #include "editor_tools.h"
 #include "header.h"
 
-/* What a second click of a menu button carries out, after the menu asked about unsaved changes. */
+/* What a second request carries out, after the editor or its menu asked about unsaved changes. */
 const int iArmNone = 0;
 const int iArmQuit = 1;  // Quit, or the window's close button
 const int iArmLoad = 2;  // Load Map
+const int iArmOpen = 3;  // Ctrl+O
+const int iArmNew = 4;   // Ctrl+N
 
 class CMapEditor
 {
@@ -77,8 +81,6 @@ class CMapEditor
     int Menu_();
     int MenuDisplay_();
     bool MenuFile_();
-    void MenuAsk_(int iAction);
-    void MenuLoad_();
     void DrawStatus_(bool bInMenu);
 
     /* editor_keys.cpp */
@@ -89,6 +91,7 @@ class CMapEditor
     void ScrollPointer_();
     void EditKeys_(bool bCtrl);
     bool KeyPressed_(int iKey);
+    void FileKeys_(bool bCtrl, bool bSDown);
     void DrawWhere_();
     void ShowWhere_();
     std::string Where_();
@@ -96,6 +99,9 @@ class CMapEditor
     /* editor_open.cpp */
     void StartMap_();
     void Opened_();
+    void Ask_(int iAction);
+    void New_();
+    void Open_(int iAction);
 
     /* With a map file: the tools, the palette, the overview and the help. */
     stBlock sBlock;              // the block the stamp places
@@ -148,6 +154,9 @@ class CMapEditor
     void DrawTools_();
     std::string ToolName_();
     static void ButtonEdges_(int iButtons, bool& bWasHeld, bool& bDown, bool& bUp);
+
+    /* Map files from the desktop: New and Open from the keys. */
+    int iAskFrames;  // frames the editor's question about unsaved changes still stands
 
     friend class CMapEditorProbe;  // the unit tests' window onto the editor's state
 };

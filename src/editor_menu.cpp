@@ -4,12 +4,14 @@
  * Escape in the editor opens a modal loop that lays a translucent panel
  * over the map with eight labelled buttons. Continue and Escape go back to
  * editing, Quit ends the editor. Without a map file the other six buttons
- * do nothing. With one, Save Map writes the map to the file and Load Map
- * reads the file again; the strip under the panel names the file, the
- * working layer and the view's place, and shows what the last save or load
- * did. While the map has unsaved changes, Quit, the window's close button
- * and Load Map each ask first, in that strip, and a second request carries
- * the action out. Quit never saves on its own.
+ * do nothing. With one, Save Map does what Ctrl+S does (an untitled map is
+ * saved as) and Load Map what Ctrl+O does: the file picker, starting with
+ * the map's own file chosen, so that Enter opens it again; the menu stands
+ * open behind the picker and after it. The strip under the panel names the
+ * file, the working layer and the view's place, and shows what the last
+ * save or load did. While the map has unsaved changes, Quit, the window's
+ * close button and Load Map each ask first, in that strip, and a second
+ * request carries the action out. Quit never saves on its own.
  *
  * SPDX-License-Identifier: MIT
  */
@@ -98,25 +100,6 @@ int CMapEditor::MenuDisplay_()
     return 0;
 }
 
-// Asks about unsaved changes before iAction: the strip says so, and the next request of the
-// same action carries it out.
-void CMapEditor::MenuAsk_(int iAction)
-{
-    iArmed = iAction;
-    noticeShow(txt.Get(iAction == iArmLoad ? "map_unsaved_load" : "map_unsaved_quit"));
-}
-
-// Load Map: the map becomes what the file holds, on layer 0 with nothing to undo; a load that
-// fails leaves the map as it was.
-void CMapEditor::MenuLoad_()
-{
-    iArmed = iArmNone;
-    if (fileLoad())
-    {
-        Opened_();
-    }
-}
-
 // The map file's buttons and the close button, after a frame of the menu. A click is taken back
 // once acted on, since buttons keep their clicks. True when the menu is to end the editor: a
 // second close request while the first one's question stands.
@@ -131,14 +114,7 @@ bool CMapEditor::MenuFile_()
     if (butCheck(iLoadSlot))
     {
         butReset(iLoadSlot);
-        if (fileUnsaved() && iArmed != iArmLoad)
-        {
-            MenuAsk_(iArmLoad);
-        }
-        else
-        {
-            MenuLoad_();
-        }
+        Open_(iArmLoad);
     }
     if (butCheck(iHelpSlot))
     {
@@ -150,7 +126,7 @@ bool CMapEditor::MenuFile_()
     if (butCheck(iQuitSlot) && fileUnsaved() && iArmed != iArmQuit)
     {
         butReset(iQuitSlot);
-        MenuAsk_(iArmQuit);
+        Ask_(iArmQuit);
     }
     if (modeTakeCloseRequest())
     {
@@ -158,7 +134,7 @@ bool CMapEditor::MenuFile_()
         {
             return true;
         }
-        MenuAsk_(iArmQuit);
+        Ask_(iArmQuit);
     }
     return false;
 }
@@ -177,7 +153,7 @@ void CMapEditor::DrawStatus_(bool bInMenu)
     int iTop = iStripTop + 4;
     if (bInMenu)
     {
-        txtCenter(1, 320, iTop, txtLiteral(fileName() + "  " + Where_()), -1);
+        txtCenter(1, 320, iTop, txtLiteral(fileShownName() + "  " + Where_()), -1);
         iTop += 12;
     }
     if (txtCheckWordLength(1, tNotice) <= iPanelRight - iPanelLeft - 16)

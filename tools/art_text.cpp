@@ -33,33 +33,40 @@ static const char* artLabels[artLanguageCount][artLabelCount] = {
 };
 
 /* The texts of the map file: what a save or a load did, the questions before unsaved changes
-   are lost, and the word for a layer. A notice is the text, ": " and the file's name or the
-   reason; the word for a layer is followed by its number. */
-static const int artMessageCount = 8;
+   are lost, the word for a layer and the name of a map not yet saved. A notice is the text, ": "
+   and the file's name or the reason; the word for a layer is followed by its number. */
+static const int artMessageCount = 10;
 static const char* artMessageKeys[artMessageCount] = {
-    "map_saved",   "map_save_failed",  "map_loaded",       "map_load_failed",
-    "map_missing", "map_unsaved_quit", "map_unsaved_load", "map_layer"};
+    "map_saved",        "map_save_failed",  "map_loaded",       "map_load_failed",
+    "map_unsaved_quit", "map_unsaved_load", "map_unsaved_open", "map_unsaved_new",
+    "map_layer",        "map_untitled"};
 
 static const char* artMessages[artLanguageCount][artMessageCount] = {
     {"Saved", "Could not save", "Loaded", "Could not load",
-     "Nothing to load yet: the map file does not exist",
      "Unsaved changes! Quit or close again to leave without saving",
-     "Unsaved changes! Load again to throw them away", "Layer"},
+     "Unsaved changes! Load again to throw them away",
+     "Unsaved changes! Ctrl+O again to throw them away",
+     "Unsaved changes! Ctrl+N again to throw them away", "Layer", "Untitled"},
     {"Sparad", "Kunde inte spara", "\xD6ppnad", "Kunde inte \xF6ppna",
-     "Inget att \xF6ppna \xE4nnu: kartfilen finns inte",
      "Osparade \xE4ndringar! Avsluta eller st\xE4ng igen f\xF6r att l\xE4mna utan att spara",
-     "Osparade \xE4ndringar! \xD6ppna igen f\xF6r att kasta dem", "Lager"},
+     "Osparade \xE4ndringar! \xD6ppna igen f\xF6r att kasta dem",
+     "Osparade \xE4ndringar! Ctrl+O igen f\xF6r att kasta dem",
+     "Osparade \xE4ndringar! Ctrl+N igen f\xF6r att kasta dem", "Lager", "Namnl\xF6s"},
     {"Opgeslagen", "Kan niet opslaan", "Geladen", "Kan niet laden",
-     "Nog niets te laden: het kaartbestand bestaat niet",
      "Niet-opgeslagen wijzigingen! Sluit nogmaals af om te stoppen zonder op te slaan",
-     "Niet-opgeslagen wijzigingen! Laad nogmaals om ze weg te gooien", "Laag"},
+     "Niet-opgeslagen wijzigingen! Laad nogmaals om ze weg te gooien",
+     "Niet-opgeslagen wijzigingen! Ctrl+O nogmaals om ze weg te gooien",
+     "Niet-opgeslagen wijzigingen! Ctrl+N nogmaals om ze weg te gooien", "Laag", "Naamloos"},
     {"Guardado", "No se pudo guardar", "Cargado", "No se pudo cargar",
-     "Nada que cargar a\xFAn: el archivo del mapa no existe",
      "\xA1"
      "Cambios sin guardar! Salga o cierre otra vez para salir sin guardar",
      "\xA1"
      "Cambios sin guardar! Cargue otra vez para descartarlos",
-     "Capa"},
+     "\xA1"
+     "Cambios sin guardar! Ctrl+O otra vez para descartarlos",
+     "\xA1"
+     "Cambios sin guardar! Ctrl+N otra vez para descartarlos",
+     "Capa", "Sin t\xEDtulo"},
 };
 
 /* The file picker's texts: its titles, the labels of its buttons (the first four, which must fit
@@ -242,7 +249,8 @@ bool artWriteLanguage(int iLanguage, const std::string& tFile)
     {
         std::fprintf(pFile, "[%s] %s^\n", artLabelKeys[i], artLabels[iLanguage][i]);
     }
-    std::fprintf(pFile, "\n# What saving and loading a map file did, and the word for a layer.\n");
+    std::fprintf(pFile, "\n# What saving and loading a map file did, the questions before unsaved "
+                        "changes\n# are lost, the word for a layer and the name of a new map.\n");
     for (int i = 0; i < artMessageCount; i++)
     {
         std::fprintf(pFile, "[%s] %s^\n", artMessageKeys[i], artMessages[iLanguage][i]);

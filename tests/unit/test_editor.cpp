@@ -93,9 +93,9 @@ class CMapEditorProbe
     }
 };
 
-/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none); and
-   buttons and a key pressed and released again before the frame (0 for none), which only the
-   latch sees. */
+/* Input for one frame: the pointer, its buttons and up to two held keys (0 for none); buttons
+   and a key pressed and released again before the frame (0 for none), which only the latch
+   sees; and keys typed into the library's key buffer (character, scan code). */
 struct stStep
 {
     int iMouseX;
@@ -105,6 +105,7 @@ struct stStep
     int iKey2 = 0;
     int iTapButtons = 0;
     int iTapKey = 0;
+    std::vector<std::pair<int, int>> vTyped = {};
 };
 
 static std::vector<stStep> sScript;         // one entry per frame boundary
@@ -144,6 +145,10 @@ static void editorTestApply(const stStep& s)
         latchKeyEvent(s.iTapKey);
         latchKeyEvent(s.iTapKey | 0x80);
     }
+    for (const auto& typed : s.vTyped)
+    {
+        simulate_ukeypress(typed.first, typed.second);
+    }
 }
 
 // The frame clock: called from rest() while timeWait waits for a tick.
@@ -170,6 +175,7 @@ static void editorTestRest(unsigned int, void (*)(void))
 }
 
 static TIMER_DRIVER timerTest;
+static KEYBOARD_DRIVER keyboardTest;  // a stand-in, without which the key buffer takes nothing
 
 /* Builds a script of frames from the pointer's point of view. */
 class CScript
@@ -237,6 +243,13 @@ class CScript
     CScript& Chord(int iModifier, int iKey)
     {
         return Step(0, iModifier, iKey).Idle();
+    }
+    // One frame with the keys vTyped (character, scan code) typed into the key buffer.
+    CScript& Type(const std::vector<std::pair<int, int>>& vTyped)
+    {
+        Idle();
+        sSteps.back().vTyped = vTyped;
+        return Idle();
     }
     CScript& OpenMenu()
     {
@@ -344,11 +357,16 @@ class EditorTest : public testing::Test
         memset(&timerTest, 0, sizeof(timerTest));
         timerTest.rest = editorTestRest;
         timer_driver = &timerTest;
+        memset(&keyboardTest, 0, sizeof(keyboardTest));
+        keyboardTest.name = "test keyboard";
+        keyboard_driver = &keyboardTest;
+        clear_keybuf();
     }
 
     void TearDown() override
     {
         timer_driver = NULL;
+        keyboard_driver = NULL;
         fnOnFrame = nullptr;
         butKillAll();
         txtKillAll();
@@ -390,11 +408,15 @@ class EditorTest : public testing::Test
         const char* cSuffix[3] = {"u", "d", "h"};
         for (int i = 0; i < 3; i++)
         {
-            BITMAP* mButton = create_bitmap(256, 32);
-            clear_to_color(mButton, makecol(40 * i, 90, 60));
-            std::string tFile = std::string("system/images/buttons/big_01_") + cSuffix[i] + ".png";
-            save_png(tFile.c_str(), mButton, NULL);
-            destroy_bitmap(mButton);
+            for (const char* cSet : {"big_01", "small_01"})  // the menu's and the file picker's
+            {
+                BITMAP* mButton = create_bitmap(cSet[0] == 'b' ? 256 : 144, 32);
+                clear_to_color(mButton, makecol(40 * i, 90, 60));
+                std::string tFile =
+                    std::string("system/images/buttons/") + cSet + "_" + cSuffix[i] + ".png";
+                save_png(tFile.c_str(), mButton, NULL);
+                destroy_bitmap(mButton);
+            }
         }
     }
 
@@ -833,12 +855,48 @@ TEST_F(EditorMapFileTest, LoadMapAndQuitAskOnceBeforeDroppingUnsavedChanges)
     CScript script;
     script.Chord(KEY_LCONTROL, KEY_S).Hold(40, 40, 1);  // saved empty, then painted
     script.OpenMenu().Click(320, iLoadY).Idle(2).Click(320, iContinueY).Idle(2);  // asks only
-    script.OpenMenu().Click(320, iLoadY).Idle(2).Click(320, iLoadY).Idle(2);      // loads
+    // Asks, then opens the file picker with the map's own file chosen: Enter loads it.
+    script.OpenMenu().Click(320, iLoadY).Idle(2).Click(320, iLoadY).Idle(2);
+    script.Type({{'\r', KEY_ENTER}}).Idle(2);
     script.Click(320, iContinueY).Idle(2).Hold(40, 40, 1);
     script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iContinueY).Idle(2);  // asks only
     script.OpenMenu().Click(320, iQuitY).Idle(2).Click(320, iQuitY).Idle(2);
     Run(script);
     EXPECT_EQ(iCell, std::vector<int>({5, 0, 5}));  // the first Quit did not end the editor
+    EXPECT_TRUE(CMapEditorProbe::Quit());
+}
+
+// Ctrl+N with map files on and no file: a chord counts once when it goes down, however short;
+// the repeats of a held one do not count again. The first Ctrl+N asks, the second clears.
+TEST_F(EditorMapFileTest, CtrlNCountsOncePerPressHoweverShort)
+{
+    sys_tMapFile.clear();
+    sys_bMapFiles = true;
+    CMapEditorProbe::SetTerrain(5);
+    std::vector<int> iCell;  // cell (1, 1) after the held chord and after the short one
+    CScript script;
+    script.Hold(40, 40, 1);
+    for (int i = 0; i < 40; i++)  // held, the keyboard repeating it: asks once
+    {
+        script.Step(0, KEY_LCONTROL, KEY_N);
+        script.sSteps.back().iTapKey = KEY_N;
+    }
+    const int iAfterHeld = static_cast<int>(script.sSteps.size()) + 1;
+    // Ctrl held, N pressed and let go between two frames: goes ahead.
+    script.Idle(2).Step(0, KEY_LCONTROL);
+    script.sSteps.back().iTapKey = KEY_N;
+    script.Step(0, KEY_LCONTROL).Idle(2);
+    const int iAfterShort = static_cast<int>(script.sSteps.size());
+    fnOnFrame = [&](int iFrame)
+    {
+        if (iFrame == iAfterHeld || iFrame == iAfterShort)
+        {
+            iCell.push_back(map.iTerrain[0][1][1]);
+        }
+    };
+    Run(script.Quit());
+    sys_bMapFiles = false;
+    EXPECT_EQ(iCell, std::vector<int>({5, 0}));
     EXPECT_TRUE(CMapEditorProbe::Quit());
 }
 

@@ -332,6 +332,10 @@ class Program:
         # console instead of waiting for someone to close a message box.
         self.bindir = os.path.join(self.tmp, "bin")
         os.makedirs(self.bindir)
+        # A home of its own, so that what the program keeps for its user (the last map, the
+        # maps folder) stays in the scratch directory.
+        self.home = os.path.join(self.tmp, "home")
+        os.makedirs(self.home)
         self.proc = None
         self.window = None
         self.returncode = None
@@ -368,6 +372,9 @@ class Program:
         command-line arguments args."""
         env = self.xserver.env() if self.xserver else dict(os.environ)
         env["PATH"] = self.bindir
+        env["HOME"] = self.home
+        for name in ("XDG_STATE_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR"):
+            env.pop(name, None)
         env.update(env_overrides or {})
         for name in unset:
             env.pop(name, None)
