@@ -12,6 +12,8 @@
 #include "input_latch.h"
 
 #include <atomic>
+
+#include "header.h"
 #include <cstdint>
 
 static const int iLatchKeys = 128;  // scan codes 0..127, all the library has
@@ -23,12 +25,29 @@ static std::atomic<int> aButtonsLatched(0);
 static uint32_t iKeysTaken[iKeyWords] = {};  // what this frame took
 static int iButtonsTaken = 0;
 
+static void latchKey(int iKey)
+{
+    aKeysLatched[iKey / iWordBits].fetch_or(1u << (iKey % iWordBits));
+}
+
+// A key goes down with the modifiers held at that moment: they are latched with it, so that a
+// chord (Ctrl+S) that is let go before the frame takes it still reads as the chord, even when
+// the modifier went down a frame earlier and up again before this one.
 void latchKeyEvent(int iScancode)
 {
-    if ((iScancode & 0x80) == 0)
+    static const int iModifiers[] = {KEY_LSHIFT,   KEY_RSHIFT, KEY_LCONTROL,
+                                     KEY_RCONTROL, KEY_ALT,    KEY_ALTGR};
+    if ((iScancode & 0x80) != 0)
     {
-        const int iKey = iScancode & 0x7f;
-        aKeysLatched[iKey / iWordBits].fetch_or(1u << (iKey % iWordBits));
+        return;
+    }
+    latchKey(iScancode & 0x7f);
+    for (int iModifier : iModifiers)
+    {
+        if (key[iModifier] != 0)
+        {
+            latchKey(iModifier);
+        }
     }
 }
 

@@ -16,7 +16,8 @@
 #define TARVENLOFT_INPUT_LATCH_H
 
 // A key went down or, with bit 7 set, up: the form of the library's keyboard_lowlevel_callback,
-// which calls this on its input thread. iScancode & 127 is the library's scan code.
+// which calls this on its input thread. iScancode & 127 is the library's scan code. A key that
+// goes down brings the modifiers (Shift, Ctrl, Alt) held at that moment along for its frame.
 void latchKeyEvent(int iScancode);
 
 // The mouse buttons iButtons (the library's bits: 1 left, 2 right, 4 middle) went down. Any

@@ -77,6 +77,26 @@ TEST_F(KeyboardTest, ATapGivenToTheLatchMakesOnePress)
     EXPECT_FALSE(keyHeld(KEY_ESC));
 }
 
+// Ctrl held over one frame, S pressed after it and both let go before the next: the next frame
+// still sees Ctrl with S, as the library saw them when S went down.
+TEST_F(KeyboardTest, ALatchedKeyBringsTheModifiersHeldAsItWentDown)
+{
+    key[KEY_LCONTROL] = 1;
+    latchKeyEvent(KEY_LCONTROL);
+    latchTakeFrame();
+    EXPECT_TRUE(keyControlHeld());
+    latchKeyEvent(KEY_S);
+    latchKeyEvent(KEY_S | 0x80);
+    key[KEY_LCONTROL] = 0;
+    latchKeyEvent(KEY_LCONTROL | 0x80);
+    latchTakeFrame();
+    EXPECT_TRUE(keyHeld(KEY_S));
+    EXPECT_TRUE(keyControlHeld());
+    EXPECT_FALSE(keyShiftHeld());
+    latchTakeFrame();
+    EXPECT_FALSE(keyControlHeld());
+}
+
 TEST_F(KeyboardTest, PendingPressWaitsUntilCollected)
 {
     Frame(KEY_ESC, true);
