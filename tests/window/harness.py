@@ -378,6 +378,9 @@ class Program:
         env.update(env_overrides or {})
         for name in unset:
             env.pop(name, None)
+        for f in (getattr(self, "_out", None), getattr(self, "_err", None)):
+            if f is not None:
+                f.close()  # of an earlier run
         self._out = open(os.path.join(self.tmp, "stdout"), "wb")
         self._err = open(os.path.join(self.tmp, "stderr"), "wb")
         self.proc = _spawn([self.binary] + list(args), cwd=cwd or self.root, env=env,
@@ -579,6 +582,11 @@ class Program:
         self._xdo("keyup", name)
         self._held_keys.discard(name)
 
+    def type(self, text):
+        """Types the text, one short press a character."""
+        self._xdo("type", "--delay", "20", text)
+        time.sleep(SETTLE)
+
     def key(self, name):
         """Presses and releases a key (xdotool key name, e.g. Escape, Right)."""
         self.key_down(name)
@@ -692,6 +700,16 @@ def quit_via_menu(prog, timeout=5.0):
     """Opens the menu and clicks its quit button."""
     open_menu(prog, timeout)
     prog.click(*QUIT_CENTRE)
+
+
+# The file picker: its title, in the 16-pixel font, centred at the top of the picture.
+PICKER_TITLE = (192, 22, 448, 40)
+
+
+def picker_shown(img):
+    """True when the file picker's title is on screen (where the editor and its menu show the
+    map's first row of cells, which the tests that open the picker leave empty)."""
+    return img.lit(PICKER_TITLE, threshold=160) > 60
 
 
 # Language screen: four 96-pixel-wide buttons with their tops at y 250, left to right.

@@ -12,7 +12,8 @@ import time
 import unittest
 
 from harness import (CELL, MENU_BUTTON_TOPS, POINTER_PARK, QUIT_CENTRE, WindowTestCase,
-                     cell_box, cell_centre, menu_shown, open_menu, wait_for_editor)
+                     cell_box, cell_centre, menu_shown, open_menu, picker_shown,
+                     wait_for_editor)
 
 SAVE_CENTRE = (320, MENU_BUTTON_TOPS[1] + 18)
 LOAD_CENTRE = (320, MENU_BUTTON_TOPS[2] + 18)
@@ -91,7 +92,9 @@ class MapFileTest(WindowTestCase):
         prog.wait_for(lambda img: img.lit(STRIP_NOTICE) > 0 and img.crop(*STRIP_NOTICE) != strip,
                       5, "the question in the strip")
         self.assertEqual(self.title(prog), "castle.tmx* - Tarvenloft")
-        prog.click(*LOAD_CENTRE)
+        prog.click(*LOAD_CENTRE)  # the file picker, with the map's own file chosen
+        prog.wait_for(picker_shown, 5, "the file picker")
+        prog.key("Return")
         prog.wait_for(lambda img: self.title(prog) == "castle.tmx - Tarvenloft", 5, "the load")
         prog.click(*CONTINUE_CENTRE)
         self.assertEqual(self.map_picture(prog), saved, "Load Map did not give the saved map")
