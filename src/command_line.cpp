@@ -3,10 +3,10 @@
  *
  * No argument runs the program. One argument that does not start with "-",
  * or any argument after "--", names the map file: the program opens it (or
- * starts a new map that its first save creates) and Save Map, Load Map and
- * Ctrl+S keep the map there. "--version" prints "Tarvenloft VERSION",
- * "--help" a short usage: the options, where the settings are read from and
- * their keys, the controls and where the manual is. Either ends with status
+ * starts a new map that its first save creates) and keeps the map there.
+ * "--version" prints "Tarvenloft VERSION", "--help" a short usage: the
+ * options, map-file mode, where the settings, the maps and the last map
+ * are kept, the settings' keys, the controls and where the manual is. Either ends with status
  * 0. Any other argument, or more than one, is refused in one line on the
  * error stream, with status 2. Nothing here touches the library, the
  * settings or the display.
@@ -22,14 +22,22 @@
 #ifdef _WIN32
 static const char* cCmdPlaces =
     "Settings are read once at start-up from data\\settings.ini in the working\n"
-    "directory: the program's own folder when it is started by a double click.\n";
+    "directory: the program's own folder when it is started by a double click.\n"
+    "For an untitled map the file picker starts in Documents\\Tarvenloft (made\n"
+    "when first needed); the last map is kept in %APPDATA%\\Tarvenloft\\last-map.\n"
+    "\n";
 static const char* cCmdManual = "More in README.txt beside the program.\n";
 #else
 static const char* cCmdPlaces =
     "Settings are read once at start-up from data/settings.ini in the working\n"
     "directory. The installed command runs the program in a directory of the\n"
     "user's own, $XDG_DATA_HOME/tarvenloft (~/.local/share/tarvenloft without\n"
-    "XDG_DATA_HOME), into which it copies the default settings on first start.\n";
+    "XDG_DATA_HOME), into which it copies the default settings on first start.\n"
+    "For an untitled map the file picker starts in Tarvenloft in the documents\n"
+    "folder (XDG_DOCUMENTS_DIR of ~/.config/user-dirs.dirs, else ~/Documents),\n"
+    "made when first needed; the last map is kept in\n"
+    "$XDG_STATE_HOME/tarvenloft/last-map (~/.local/state/tarvenloft/last-map).\n"
+    "\n";
 static const char* cCmdManual = "More in the manual page: man tarvenloft\n";
 #endif
 
@@ -38,12 +46,15 @@ static const char* cCmdUsage =
     "Opens the Tarvenloft map editor; with an option, answers and ends.\n"
     "\n"
     "  MAP.tmx    keep the map in this file, in Tiled's TMX format: it is opened\n"
-    "             if it exists, else the first save makes it. Save Map and\n"
-    "             Ctrl+S write it, Load Map reads it again. Without a map file\n"
-    "             nothing is written and the map lasts only for the run.\n"
+    "             if it exists, else the first save makes it. This, or\n"
+    "             MapFiles ON in the settings (as shipped), is map-file mode.\n"
     "             Put -- before a name that starts with -.\n"
     "  --help     show this help and end\n"
     "  --version  show the version and end\n"
+    "\n"
+    "In map-file mode without a MAP.tmx the editor opens the last map opened or\n"
+    "saved, or a new, untitled one. Without map-file mode nothing is written and\n"
+    "the map lasts only for the run.\n"
     "\n";
 
 static const char* cCmdKeys =
@@ -51,7 +62,8 @@ static const char* cCmdKeys =
     "  WindowedMode ON|OFF     a window rather than full screen (default OFF)\n"
     "  DebugMode ON|OFF        show the frame-rate box (default OFF)\n"
     "  Language EN|SW|DU|SP    the interface language; without it the program\n"
-    "                          asks at every start\n"
+    "                          asks at start, and in map-file mode writes the\n"
+    "                          choice here (delete the line to choose again)\n"
     "  DisplayScale AUTO|1-8   enlarge the picture by a whole factor. In a\n"
     "                          window of 640x480 times the factor: AUTO takes\n"
     "                          the largest that fits the desktop with room for\n"
@@ -61,6 +73,8 @@ static const char* cCmdKeys =
     "                          enlarged as far as fits (the number where it\n"
     "                          fits), centred on black. Without the key: a\n"
     "                          640x480 window, or a 640x480 full screen.\n"
+    "  MapFiles ON|OFF         keep maps in files without naming one (default\n"
+    "                          OFF; the shipped settings say ON)\n"
     "\n"
     "Controls:\n"
     "  Shift held at start    open in a window, whatever the settings say\n"
@@ -75,9 +89,12 @@ static const char* cCmdKeys =
     "  On the language screen a click on a flag chooses; Escape goes on\n"
     "  without one. The window's close button ends the program.\n"
     "\n"
-    "With a map file (these keys act when pressed; Space, M and F1 when let go):\n"
-    "  Ctrl+S                 save the map (so does Save Map in the menu;\n"
-    "                         Load Map reads the file again)\n"
+    "In map-file mode (these keys act when pressed; Space, M and F1 when let go):\n"
+    "  Ctrl+N                 a new, untitled map\n"
+    "  Ctrl+O                 open a map (so does Load Map in the menu)\n"
+    "  Ctrl+S                 save the map (so does Save Map; an untitled\n"
+    "                         map is saved as)\n"
+    "  Ctrl+Shift+S           save the map as another file\n"
     "  W / A / S / D          move the view a cell up / left / down / right\n"
     "  Mouse wheel            scroll 3 cells up or down; with Shift, across\n"
     "  Middle button, held    drag the map\n"
@@ -101,8 +118,10 @@ static const char* cCmdKeys =
     "                         or click closes it\n"
     "  Ctrl+Z                 undo the last stroke, fill, rectangle or stamp\n"
     "  Ctrl+Y, Ctrl+Shift+Z   redo it\n"
-    "  With unsaved changes, Quit, the close button and Load Map ask first;\n"
-    "  a second one goes ahead.\n"
+    "  With unsaved changes, New, Open, Quit and the close button ask first;\n"
+    "  a second one goes ahead. In the file picker: Up, Down, Page Up, Page\n"
+    "  Down, Home, End, the wheel or the start of a name to move; Enter or a\n"
+    "  double click to open a folder or a map; Escape to cancel.\n"
     "\n";
 
 // The argument as one printable line: control characters become '?'.
