@@ -299,6 +299,7 @@ class EditorTest : public testing::Test
   protected:
     fs::path pOldDir;
     fs::path pDir;
+    std::vector<std::pair<std::string, std::string>> sOldEnv;  // HOME, XDG_STATE_HOME before
     BITMAP* mScreen = NULL;
     BITMAP* mOldScreen = NULL;
 
@@ -309,6 +310,14 @@ class EditorTest : public testing::Test
         ASSERT_NE(mkdtemp(cTemplate), nullptr);
         pDir = cTemplate;
         fs::current_path(pDir);
+        // What the editor keeps for its user (the last map) goes into the scratch directory.
+        for (const char* cName : {"HOME", "XDG_STATE_HOME"})
+        {
+            const char* cOld = getenv(cName);
+            sOldEnv.push_back({cName, cOld != NULL ? cOld : ""});
+            unsetenv(cName);
+        }
+        setenv("HOME", pDir.c_str(), 1);
         loadpng_init();
         MakeTileset();
         MakeButtons();
@@ -384,6 +393,13 @@ class EditorTest : public testing::Test
         mouse_b = iButtonsWritten = 0;
         editorTestApply({0, 0, 0, 0});
         txt.Clear();
+        for (const auto& sOld : sOldEnv)
+        {
+            if (sOld.second.empty())
+                unsetenv(sOld.first.c_str());
+            else
+                setenv(sOld.first.c_str(), sOld.second.c_str(), 1);
+        }
         fs::current_path(pOldDir);
         fs::remove_all(pDir);
     }

@@ -73,6 +73,9 @@ def setUpModule():
         raise RuntimeError("no %s: run tests/wine/run-wine-tests.sh" % EXE)
     _template = tempfile.mkdtemp(prefix="tarvenloft-wine-template-")
     env = _wine_env(os.path.join(_template, "prefix"), _template)
+    # A home without a Documents folder: Wine then makes the prefix's Documents a folder of its
+    # own, not a link into the tester's home, where a test's maps would land.
+    env["HOME"] = _template
     # No offer to install Mono or Gecko, which the program does not use.
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
     _run_wine_tool(["wineboot", "--init"], env, timeout=300)
@@ -464,6 +467,54 @@ class ToolsUnderWine(WineTestCase):
         self.assertEqual(values[0], expected)
         self.assertEqual(sum(1 for layer in values[1:] for v in layer if v), 0)
         quit_via_menu(prog)  # saved: the first Quit ends the program
+        self.assertExits(prog, 0)
+
+
+class MapFilesUnderWine(WineTestCase):
+    """Started without a map file, as by a double click, with the shipped settings (map files
+    on): the first start asks for the language and keeps it; Ctrl+S of the untitled map saves it
+    as, into Documents\\Tarvenloft; the next start opens it again, the language screen left out."""
+
+    def start(self, prog):
+        prog.start()
+        self.assertIsNotNone(prog.find_window(), prog.describe())
+
+    def title(self, prog):
+        return prog._xdo("getwindowname", prog.window).stdout.strip()
+
+    def test_save_as_into_documents_and_the_map_is_back(self):
+        prog = self.program()
+        self.start(prog)
+        harness.wait_for_language_screen(prog, timeout=30)
+        prog.click(harness.LANGUAGE_BUTTONS[0][1] + harness.LANGUAGE_WIDTH // 2,
+                   harness.LANGUAGE_TOP + 20)
+        wait_for_editor(prog, timeout=30)
+        self.assertEqual(self.title(prog), "Untitled - Tarvenloft")
+        prog.key("Right")
+        prog.click(*harness.cell_centre(3, 3))
+        prog.move(*harness.POINTER_PARK)
+        prog.key_down("ctrl")
+        prog.key("s")
+        prog.key_up("ctrl")
+        prog.wait_for(harness.picker_shown, 10, "the file picker")
+        prog.type("castle")
+        prog.key("Return")
+        prog.wait_for(lambda img: self.title(prog) == "castle.tmx - Tarvenloft", 10, "the save")
+        users = os.path.join(self.wine_env["WINEPREFIX"], "drive_c", "users")
+        (user,) = [name for name in os.listdir(users) if name != "Public"]
+        saved = os.path.join(users, user, "Documents", "Tarvenloft", "castle.tmx")
+        self.assertTrue(os.path.isfile(saved), "no %s" % saved)
+        with open(os.path.join(users, user, "AppData", "Roaming", "Tarvenloft", "last-map")) as f:
+            self.assertEqual(f.read(), "C:\\users\\%s\\Documents\\Tarvenloft\\castle.tmx\n" % user)
+        quit_via_menu(prog)
+        self.assertExits(prog, 0)
+
+        self.start(prog)
+        wait_for_editor(prog, (9, 9), timeout=30)
+        self.assertEqual(self.title(prog), "castle.tmx - Tarvenloft")
+        prog.move(*harness.POINTER_PARK)
+        prog.wait_for(lambda img: img.lit(harness.cell_box(3, 3)) >= 64, 10, "the map again")
+        quit_via_menu(prog)
         self.assertExits(prog, 0)
 
 
