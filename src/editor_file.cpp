@@ -139,6 +139,33 @@ void fileStartNotice()
     }
 }
 
+// Saves the map to tFile (bSave) or opens it from there. Done, the map is kept in tFile, with the
+// notice of it; else tWhy says why, in the fonts' characters, and the map is as it was.
+static bool fileKeepIn(const std::string& tFile, bool bSave, std::string& tWhy)
+{
+    std::string tFault;
+    if (!(bSave ? mapfWrite(tFile, tFault) : mapfRead(tFile, tFault)))
+    {
+        tWhy = txt.Get(bSave ? "map_save_failed" : "map_load_failed") + ": " + txtFromUtf8(tFault);
+        fileMapChanged();
+        return false;
+    }
+    fileNowIn(tFile);
+    noticeShow(txt.Get(bSave ? "map_saved" : "map_loaded") + ": " + fileShownName());
+    return true;
+}
+
+// The picker's answers to a file chosen: saved or opened, or the reason it stays open.
+static bool fileAcceptSave(const std::string& tFile, std::string& tWhy)
+{
+    return fileKeepIn(tFile, true, tWhy);
+}
+
+static bool fileAcceptOpen(const std::string& tFile, std::string& tWhy)
+{
+    return fileKeepIn(tFile, false, tWhy);
+}
+
 // Saves the map to its file, with a notice of how it went; an untitled map is saved as. The
 // first save of a file named at start that did not exist makes it the last map.
 bool fileSave()
@@ -148,43 +175,11 @@ bool fileSave()
         return fileSaveAs();
     }
     std::string tWhy;
-    if (!mapfWrite(sys_tMapFile, tWhy))
+    if (!fileKeepIn(sys_tMapFile, true, tWhy))
     {
-        noticeShow(txt.Get("map_save_failed") + ": " + txtFromUtf8(tWhy));
-        fileMapChanged();
+        noticeShow(tWhy);
         return false;
     }
-    fileNowIn(sys_tMapFile);
-    noticeShow(txt.Get("map_saved") + ": " + fileShownName());
-    return true;
-}
-
-// The picker's answer to a file chosen to save as: saved, or the reason it stays open.
-static bool fileAcceptSave(const std::string& tFile, std::string& tWhy)
-{
-    std::string tFault;
-    if (!mapfWrite(tFile, tFault))
-    {
-        tWhy = txt.Get("map_save_failed") + ": " + txtFromUtf8(tFault);
-        return false;
-    }
-    fileNowIn(tFile);
-    noticeShow(txt.Get("map_saved") + ": " + fileShownName());
-    return true;
-}
-
-// The picker's answer to a file chosen to open: opened, or the reason it stays open. A file
-// that cannot be opened leaves the map as it was.
-static bool fileAcceptOpen(const std::string& tFile, std::string& tWhy)
-{
-    std::string tFault;
-    if (!mapfRead(tFile, tFault))
-    {
-        tWhy = txt.Get("map_load_failed") + ": " + txtFromUtf8(tFault);
-        return false;
-    }
-    fileNowIn(tFile);
-    noticeShow(txt.Get("map_loaded") + ": " + fileShownName());
     return true;
 }
 
