@@ -143,7 +143,8 @@ static void parScan(stSource& sSource, stSettings& sSettings)
             const bool bValue = parReadToken(sSource, cBuffer, iStart);
             sSettings.iLanguageAt = bValue ? iStart : iKeyEnd;
             sSettings.iLanguageEnd = bValue ? sSource.iAt : iKeyEnd;
-            if (bValue)
+            // A token that starts with a NUL byte reads as empty: no language code.
+            if (bValue && cBuffer[0] != 0)
                 sSettings.tLanguage = cBuffer;
         }
         if (strcmp(cBuffer, "#") == 0)

@@ -186,6 +186,10 @@ TEST_F(SettingsTest, KeyWithoutValueAtEndChangesNothing)
     sys_bDebugMode = true;
     Read("DebugMode   \n\n");
     EXPECT_TRUE(sys_bDebugMode);
+
+    SetUp();
+    Read(std::string("Language \0\0DU\n", 15));
+    EXPECT_EQ(sys_tLanguage, "XX");
 }
 
 TEST_F(SettingsTest, LongestTokenIsKeptWhole)
