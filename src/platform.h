@@ -11,8 +11,9 @@
  * answers for each platform: platform_x11.cpp for Linux under X11 (and for
  * the headless unit tests and fuzzers, which have no display, so its
  * questions find nobody to ask and give the library's own answers), with
- * platform_xdg.cpp for the user's folders there, and platform_windows.cpp
- * for Windows. The build compiles the ones that fit. No other module talks
+ * platform_posix.cpp for what needs no window system there (standard error,
+ * replacing a file) and platform_xdg.cpp for the user's folders, and
+ * platform_windows.cpp for Windows. The build compiles the ones that fit. No other module talks
  * to X11 or Windows.
  *
  * SPDX-License-Identifier: MIT
