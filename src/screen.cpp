@@ -267,10 +267,11 @@ static void screenKeepButtons()
 // Reads the pointer for the next frame: its place and its buttons, from one answer of the
 // platform at one moment, so that a press is taken where the pointer is when it is seen, however
 // the pointer got there. The platform is asked only when the pointer may have moved (bMoved: the
-// window system told of a change; the library saw one; or a mode was set); otherwise its last
-// answer stands. The buttons pressed since the last frame count as held, released or not. The
-// library is switched to polled input here for good, so from now on it never writes mouse_x,
-// mouse_y or mouse_b by itself.
+// window system told of a change; the library saw one; or a mode was set) or when its last answer
+// held a button: a short press may be over before the library sees it at all, and then its release
+// changes nothing the library shows. Otherwise the last answer stands. The buttons pressed since
+// the last frame count as held, released or not. The library is switched to polled input here
+// for good, so from now on it never writes mouse_x, mouse_y or mouse_b by itself.
 static void screenReadPointer(bool bMoved)
 {
     if (poll_mouse() != 0)
@@ -279,7 +280,8 @@ static void screenReadPointer(bool bMoved)
         return;
     }
     const int iLibrary[5] = {mouse_x, mouse_y, mouse_b, mouse_z, mouse_w};
-    if (bMoved || bAskPointer || memcmp(iLibrary, iLibraryMouse, sizeof(iLibrary)) != 0)
+    if (bMoved || bAskPointer || iAskedButtons != 0 ||
+        memcmp(iLibrary, iLibraryMouse, sizeof(iLibrary)) != 0)
     {
         iAskedX = mouse_x;
         iAskedY = mouse_y;

@@ -416,6 +416,12 @@ class Program:
     def describe(self):
         """Exit state and output, for failure messages."""
         state = "running" if self.running() else "exited with %r" % self.proc.poll()
+        if self.running():
+            try:
+                state += " (the menu %s on screen)" % ("is" if menu_shown(self.screenshot())
+                                                        else "is not")
+            except Exception as e:  # the failure message matters more than this detail
+                state += " (no screenshot: %s)" % e
         return "program %s; stdout=%r; stderr=%r" % (state, self.stdout[-500:],
                                                       self.stderr[-500:])
 
