@@ -77,6 +77,32 @@ TEST_F(KeyboardTest, ATapGivenToTheLatchMakesOnePress)
     EXPECT_FALSE(keyHeld(KEY_ESC));
 }
 
+// The library repeats a held key by reporting it down again, on its timer thread, which may do
+// so just before the release: still one press.
+TEST_F(KeyboardTest, ARepeatJustBeforeTheReleaseIsNoSecondPress)
+{
+    key[KEY_RIGHT] = 1;
+    latchKeyEvent(KEY_RIGHT);
+    latchTakeFrame();
+    for (int i = 0; i < 20; i++)
+    {
+        Frame(KEY_RIGHT, true);
+    }
+    latchTakeFrame();
+    latchKeyEvent(KEY_RIGHT);  // the repeat, after the frame took its presses
+    key[KEY_RIGHT] = 0;        // and the release, before the frame samples the keys
+    latchKeyEvent(KEY_RIGHT | 0x80);
+    keyUpdate();
+    int iPresses = keyCheck(KEY_RIGHT) ? 1 : 0;
+    for (int i = 0; i < 3; i++)
+    {
+        latchTakeFrame();
+        keyUpdate();
+        iPresses += keyCheck(KEY_RIGHT) ? 1 : 0;
+    }
+    EXPECT_EQ(iPresses, 1);
+}
+
 // Ctrl held over one frame, S pressed after it and both let go before the next: the next frame
 // still sees Ctrl with S, as the library saw them when S went down.
 TEST_F(KeyboardTest, ALatchedKeyBringsTheModifiersHeldAsItWentDown)
