@@ -19,6 +19,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
+#include <atomic>
 #include <unistd.h>
 #include <xalleg.h>  // the library's X11 window and xwin_set_window_name
 
@@ -98,11 +99,17 @@ void platTitleWindow(const std::string& tTitle)
 // Xlib's own handler for a lost display connection calls exit from whichever thread noticed,
 // and the library's exit handler then tears the display down under the main thread: the
 // program crashes or deadlocks. Say so in one line and end at once, without exit handlers.
+// The library's thread and the main thread, each on its own connection, may notice together:
+// only the first says it.
 static int platDisplayLost(Display*)
 {
+    static std::atomic_flag aSaid = ATOMIC_FLAG_INIT;
     static const char cMessage[] = "Tarvenloft: the connection to the X display was lost.\n";
-    ssize_t iWritten = write(STDERR_FILENO, cMessage, sizeof(cMessage) - 1);
-    (void)iWritten;  // with standard error gone too, nothing more can be said
+    if (!aSaid.test_and_set())
+    {
+        ssize_t iWritten = write(STDERR_FILENO, cMessage, sizeof(cMessage) - 1);
+        (void)iWritten;  // with standard error gone too, nothing more can be said
+    }
     _exit(iPlatLostCode);
 }
 
