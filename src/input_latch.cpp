@@ -87,10 +87,14 @@ void latchTakeFrame()
     iButtonsTaken = aButtonsLatched.exchange(0);
 }
 
-bool latchKeyTaken(int iKey)
+bool latchKeyPressed(int iKey)
 {
-    return iKey >= 0 && iKey < iLatchKeys &&
-           ((iKeysTaken[iKey / iWordBits] >> (iKey % iWordBits)) & 1);
+    if (iKey < 0 || iKey >= iLatchKeys)
+    {
+        return false;
+    }
+    const uint32_t iBit = 1u << (iKey % iWordBits);
+    return ((iKeysTaken[iKey / iWordBits] | aKeysLatched[iKey / iWordBits].load()) & iBit) != 0;
 }
 
 int latchButtonsTaken()

@@ -6,7 +6,9 @@
  * click sent by a remote desktop) would never be seen. Wherever a press is
  * first seen, on whatever thread, it is latched here, per key and per
  * button. Once a frame the main thread takes all latched presses, and for
- * that frame a taken press counts as held, released or not. A press held
+ * that frame a taken press counts as held, released or not; a key pressed
+ * since the take counts at once, as the library's key table, which the
+ * frame reads as it goes, may already show it. A press held
  * over many frames counts as it always did: the library's own tables say
  * it is held.
  *
@@ -30,8 +32,12 @@ bool latchWaiting();
 // Takes every latched press for the frame that starts now; main thread, once a frame.
 void latchTakeFrame();
 
-// Whether key iKey, or which buttons, went down for this frame, however short the press.
-bool latchKeyTaken(int iKey);
+// Whether key iKey went down for this frame, or since this frame took its presses, however
+// short the press. A key that the frame sees down in the library's table may have gone down
+// after the take, with a modifier that went down and up before it: the modifier counts too.
+bool latchKeyPressed(int iKey);
+
+// Which buttons went down for this frame, however short the press.
 int latchButtonsTaken();
 
 #endif

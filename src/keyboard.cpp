@@ -50,7 +50,7 @@ int keyReset()
 // Held in the library's table, or pressed for this frame however briefly (input_latch.h).
 bool keyHeld(int iKey)
 {
-    return iKey >= 0 && iKey < KEY_MAX && (key[iKey] != 0 || latchKeyTaken(iKey));
+    return iKey >= 0 && iKey < KEY_MAX && (key[iKey] != 0 || latchKeyPressed(iKey));
 }
 
 bool keyShiftHeld()

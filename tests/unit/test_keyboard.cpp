@@ -77,6 +77,27 @@ TEST_F(KeyboardTest, ATapGivenToTheLatchMakesOnePress)
     EXPECT_FALSE(keyHeld(KEY_ESC));
 }
 
+// Ctrl+O tapped after the frame took its presses, Ctrl let go before the frame reads the keys
+// and O still down in the library's table: the frame sees the chord.
+TEST_F(KeyboardTest, AModifierLetGoBeforeTheFrameReadsTheKeysStillCountsWithTheKey)
+{
+    latchTakeFrame();
+    key[KEY_LCONTROL] = 1;
+    latchKeyEvent(KEY_LCONTROL);
+    key[KEY_O] = 1;
+    latchKeyEvent(KEY_O);
+    key[KEY_LCONTROL] = 0;
+    latchKeyEvent(KEY_LCONTROL | 0x80);
+    EXPECT_TRUE(keyHeld(KEY_O));
+    EXPECT_TRUE(keyControlHeld());
+    key[KEY_O] = 0;
+    latchKeyEvent(KEY_O | 0x80);
+    latchTakeFrame();
+    EXPECT_TRUE(keyControlHeld());  // and in the frame that takes it
+    latchTakeFrame();
+    EXPECT_FALSE(keyControlHeld());
+}
+
 // The library repeats a held key by reporting it down again, on its timer thread, which may do
 // so just before the release: still one press.
 TEST_F(KeyboardTest, ARepeatJustBeforeTheReleaseIsNoSecondPress)
