@@ -3,7 +3,7 @@
  * them.
  *
  * What the program remembers between runs goes under $XDG_STATE_HOME
- * (~/.local/state by default), as the base directory specification says.
+ * (~/.local/state by default), as XDG's base directories have it.
  * Maps go into the documents folder that xdg-user-dirs names in
  * $XDG_CONFIG_HOME/user-dirs.dirs (~/.config by default), a shell-quoted
  * line XDG_DOCUMENTS_DIR="$HOME/..." or "/...", and into ~/Documents where
